@@ -11,6 +11,10 @@
 #include "module/guard.hpp"
 #include "module/once.hpp"
 #include "relations/isentropic.hpp"
+#include "relations/isentropic_inversions.hpp"
+#include "relations/iterative_inversions.hpp"
+#include "relations/newton_inversions.hpp"
+#include "relations/normal_shock.hpp"
 
 namespace vortalix2 {
 
@@ -99,6 +103,16 @@ PyObject* evaluate(const Function& f, PyObject* const* args, Py_ssize_t nargs,
 }
 
 constexpr const char* ma_ga[] = {"Ma", "ga"};
+constexpr const char* po_p_ga[] = {"Po_P", "ga"};
+constexpr const char* to_t_ga[] = {"To_T", "ga"};
+constexpr const char* rhoo_rho_ga[] = {"rhoo_rho", "ga"};
+constexpr const char* v_cpto_ga[] = {"V_cpTo", "ga"};
+constexpr const char* f_mcpto_ga_sup[] = {"F_mcpTo", "ga", "sup"};
+constexpr const char* mcpto_apo_ga_sup[] = {"mcpTo_APo", "ga", "sup"};
+constexpr const char* mcpto_ap_ga[] = {"mcpTo_AP", "ga"};
+constexpr const char* a_acrit_ga_sup[] = {"A_Acrit", "ga", "sup"};
+constexpr const char* mash_ga[] = {"Mash", "ga"};
+constexpr const char* posh_po_ga[] = {"Posh_Po", "ga"};
 
 template <class Relation, ArrayKind Kind = ArrayKind::n_d, Sup SupRule = Sup::none>
 constexpr Function def(const char* name, const char* doc, std::span<const char* const> params,
@@ -121,6 +135,24 @@ constexpr Function functions[] = {
     def<McpToAPoFromMa>("mcpTo_APo_from_Ma", "mcpTo_APo_from_Ma(Ma, ga)\n--\n\n", ma_ga),
     def<McpToAPFromMa>("mcpTo_AP_from_Ma", "mcpTo_AP_from_Ma(Ma, ga)\n--\n\n", ma_ga),
     def<AAcritFromMa>("A_Acrit_from_Ma", "A_Acrit_from_Ma(Ma, ga)\n--\n\n", ma_ga),
+    def<MashFromMa>("Mash_from_Ma", "Mash_from_Ma(Ma, ga)\n--\n\n", ma_ga),
+    def<PoshPoFromMa>("Posh_Po_from_Ma", "Posh_Po_from_Ma(Ma, ga)\n--\n\n", ma_ga),
+    def<MaFromPoP>("Ma_from_Po_P", "Ma_from_Po_P(Po_P, ga)\n--\n\n", po_p_ga),
+    def<MaFromToT>("Ma_from_To_T", "Ma_from_To_T(To_T, ga)\n--\n\n", to_t_ga),
+    def<MaFromRhooRho>("Ma_from_rhoo_rho", "Ma_from_rhoo_rho(rhoo_rho, ga)\n--\n\n",
+                       rhoo_rho_ga),
+    def<MaFromVCpTo>("Ma_from_V_cpTo", "Ma_from_V_cpTo(V_cpTo, ga)\n--\n\n", v_cpto_ga),
+    def<MaFromFMcpTo, n_d, Sup::none_is_false>(
+        "Ma_from_F_mcpTo", "Ma_from_F_mcpTo(F_mcpTo, ga, sup)\n--\n\n", f_mcpto_ga_sup),
+    def<MaFromMcpToAPo, n_d, Sup::optional>(
+        "Ma_from_mcpTo_APo", "Ma_from_mcpTo_APo(mcpTo_APo, ga, sup=False, /)\n--\n\n",
+        mcpto_apo_ga_sup, 3),
+    def<MaFromMcpToAP>("Ma_from_mcpTo_AP", "Ma_from_mcpTo_AP(mcpTo_AP, ga)\n--\n\n",
+                       mcpto_ap_ga),
+    def<MaFromAAcrit, n_d, Sup::none_is_false>(
+        "Ma_from_A_Acrit", "Ma_from_A_Acrit(A_Acrit, ga, sup)\n--\n\n", a_acrit_ga_sup),
+    def<MaFromMash>("Ma_from_Mash", "Ma_from_Mash(Mash, ga)\n--\n\n", mash_ga),
+    def<MaFromPoshPo>("Ma_from_Posh_Po", "Ma_from_Posh_Po(Posh_Po, ga)\n--\n\n", posh_po_ga),
 };
 
 constexpr std::size_t function_count = std::size(functions);

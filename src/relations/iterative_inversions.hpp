@@ -1,0 +1,201 @@
+// Inversions by iteration: the Mach number from the area ratio A/A* (bisection) and from the
+// two non-dimensional mass flows mdot sqrt(cp To)/(A Po) and mdot sqrt(cp To)/(A P) (Newton).
+//
+// A/A* and the mass flow on Po take every value but their extreme twice, once on each side of
+// Ma = 1; `sup` selects the supersonic root. The mass flow on P rises monotonically.
+#pragma once
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "relations/isentropic.hpp"
+
+namespace vortalix2::relations {
+
+// The value an iterative inversion gives when it rejects its input or does not converge: the
+// default quiet NaN (0x7FF8000000000000), whatever NaN the arithmetic may have produced.
+inline constexpr double no_mach = std::numeric_limits<double>::quiet_NaN();
+
+// Ma from A/A* by bisection on the area ratio, 10000 passes at most, with no tolerance: only
+// an exact hit a(M) == x ends it early, otherwise the result is the midpoint that follows the
+// last pass.
+struct MaFromAAcrit {
+    static constexpr int max_passes = 10000;
+
+    // What one inversion did: `passes` counts the passes the bisection is defined to make
+    // (the pass of an exact hit, else all 10000); `evaluated` those actually computed.
+    struct Trace {
+        int passes = 0;
+        int evaluated = 0;
+    };
+
+    AAcritFromMa area;
+    bool sup;
+    double lo0, hi0, m0;  // starting bracket and midpoint of the chosen branch
+
+    MaFromAAcrit(double ga, bool sup_) : area(ga), sup(sup_) {
+        if (sup) {
+            lo0 = 1.0;
+            hi0 = std::numeric_limits<double>::max();
+            m0 = 8.988465674311579e307;  // (1 + max) * 0.5: half the largest double
+        } else {
+            lo0 = 0.0;
+            hi0 = 1.0;
+            m0 = 0.5;
+        }
+    }
+
+    double operator()(double x) const { return solve(x, nullptr); }
+
+    // A pass is a pure function of (lo, hi, M) and x. Once a pass leaves that state unchanged
+    // bit for bit, every remaining pass repeats it without an exact hit, so its M is the
+    // result the full 10000 passes would give. That happens as soon as lo and hi are adjacent
+    // doubles (or, for NaN input, at the first pass), which keeps the work near the 50 to 1100
+    // passes a double's precision needs.
+    double solve(double x, Trace* trace) const {
+        if (x == 1.0) {
+            if (trace) *trace = {0, 0};
+            return 1.0;
+        }
+        double lo = lo0;
+        double hi = hi0;
+        double m = m0;
+        for (int pass = 1; pass <= max_passes; ++pass) {
+            const double a = area(m);
+            if (a == x) {
+                if (trace) *trace = {pass, pass};
+                return m;
+            }
+            double next_lo = lo;
+            double next_hi = hi;
+            if (a < x) {
+                (sup ? next_lo : next_hi) = m;
+            } else if (a > x) {
+                (sup ? next_hi : next_lo) = m;
+            }  // unordered: neither bound moves
+            const double next_m = (next_lo + next_hi) * 0.5;
+            if (same_bits(next_lo, lo) && same_bits(next_hi, hi) && same_bits(next_m, m)) {
+                if (trace) *trace = {max_passes, pass};
+                return m;
+            }
+            lo = next_lo;
+            hi = next_hi;
+            m = next_m;
+        }
+        if (trace) *trace = {max_passes, max_passes};
+        return m;
+    }
+
+private:
+    static bool same_bits(double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    }
+};
+
+namespace detail {
+
+inline constexpr double newton_tolerance = 1e-6;
+inline constexpr int newton_step_limit = 100;
+
+// Newton iteration from m: accepts the new iterate of the first step smaller than the
+// tolerance; a step of exactly the tolerance or a NaN step ends it without a root, and so do
+// 100 steps without acceptance. `next` maps an iterate to the next one.
+template <class Next>
+double newton(double m, const Next& next, int* steps) {
+    for (int step = 1; step <= newton_step_limit; ++step) {
+        const double mn = next(m);
+        const double d = std::fabs(mn - m);
+        if (d < newton_tolerance) {
+            if (steps) *steps = step;
+            return mn;
+        }
+        if (!(d > newton_tolerance)) {
+            if (steps) *steps = step;
+            return no_mach;
+        }
+        m = mn;
+    }
+    if (steps) *steps = newton_step_limit;
+    return no_mach;
+}
+
+}  // namespace detail
+
+// Ma from mdot sqrt(cp To)/(A Po) by Newton's method on
+//   f(M) = ga/sqrt(ga - 1) M q^e,  e = -(ga + 1)/(2 (ga - 1)),  q = 1 + (ga - 1)/2 M^2,
+//   f'(M) = f (1 - (ga + 1)/2 M^2/q) / M.
+// The step needs q and M^2 besides f, so f is formed here rather than by McpToAPoFromMa; the
+// exponent is grouped as ((ga + 1)/(ga - 1)) (-0.5).
+struct MaFromMcpToAPo {
+    double c;              // (ga - 1) * 0.5
+    double e;              // (ga + 1)/(ga - 1) * (-0.5)
+    double k;              // ga / sqrt(ga - 1)
+    double b;              // (ga + 1) * 0.5
+    double choking_limit;  // the mass flow at Ma = 1, the most any Mach number passes
+    double m0;             // start: 1.5 on the supersonic branch, else 0.5
+
+    MaFromMcpToAPo(double ga, bool sup) {
+        const double g = ga - 1.0;
+        const double n = ga + 1.0;
+        const double r = n / g;
+        e = r * -0.5;
+        c = g * 0.5;
+        const double l0 = std::pow(c + 1.0, e);
+        k = ga / std::sqrt(g);
+        choking_limit = k * l0;
+        b = n * 0.5;
+        m0 = sup ? 1.5 : 0.5;
+    }
+
+    double operator()(double x) const { return solve(x, nullptr); }
+
+    // `steps` receives the Newton steps made (0 when x is above the choking limit).
+    double solve(double x, int* steps) const {
+        if (x > choking_limit) {  // NaN input is not rejected here; it fails in the iteration
+            if (steps) *steps = 0;
+            return no_mach;
+        }
+        const auto next = [this, x](double m) {
+            const double s = m * m;
+            const double q = 1.0 + c * s;
+            const double p = std::pow(q, e);
+            const double f = (k * m) * p;
+            const double u = (b * s) / q;
+            const double d1 = (f * (1.0 - u)) / m;
+            return m - (f - x) / d1;
+        };
+        return detail::newton(m0, next, steps);
+    }
+};
+
+// Ma from mdot sqrt(cp To)/(A P) by Newton's method on
+//   f(M) = ga/sqrt(ga - 1) M sqrt(q),  f'(M) = ga/sqrt(ga - 1) (sqrt(q) + (ga - 1)/2 M^2/sqrt(q)).
+// The per-call constants are those of McpToAPFromMa; the step keeps (ga - 1)/2 M^2 and
+// sqrt(q), which the derivative shares with f.
+struct MaFromMcpToAP {
+    McpToAPFromMa flow;
+
+    explicit MaFromMcpToAP(double ga) : flow(ga) {}
+
+    double operator()(double x) const { return solve(x, nullptr); }
+
+    // `steps` receives the Newton steps made.
+    double solve(double x, int* steps) const {
+        const double k = flow.k;
+        const double c = flow.c;
+        const auto next = [k, c, x](double m) {
+            const double p = c * (m * m);
+            const double q = p + 1.0;
+            const double r = std::sqrt(q);
+            const double f = (k * m) * r;  // McpToAPFromMa at m
+            const double t = p / r;
+            const double d1 = k * (r + t);
+            return m - (f - x) / d1;
+        };
+        return detail::newton(0.5, next, steps);
+    }
+};
+
+}  // namespace vortalix2::relations
