@@ -160,7 +160,7 @@ PythonError prefix_argument_error(const char* name, PythonError error) {
 
 double convert_ga(PyObject* obj) {
     if (Py_TYPE(obj) == &PyFloat_Type) return PyFloat_AS_DOUBLE(obj);
-    const double v = PyFloat_AsDouble(obj);
+    const double v = py::float_as_double(obj);
     if (v == -1.0 && PyErr_Occurred()) throw PythonError::fetch();
     return v;
 }

@@ -70,12 +70,14 @@ PyObject* evaluate(const Function& f, PyObject* const* args, Py_ssize_t nargs,
     std::array<PyObject*, 3> slots{};
     bind(f.description, args, nargs, kwnames, slots.data());
 
-    PyArrayObject* array = nullptr;
-    try {
-        array = as_float64_array(slots[0], Kind);
-    } catch (PythonError& e) {
-        throw prefix_argument_error(f.description.positional[0], std::move(e));
-    }
+    const auto read_array = [&] {
+        try {
+            return as_float64_array(slots[0], Kind);
+        } catch (PythonError& e) {
+            throw prefix_argument_error(f.description.positional[0], std::move(e));
+        }
+    };
+    PyArrayObject* array = read_array();
     const Ref hold = Ref::borrow(reinterpret_cast<PyObject*>(array));
 
     double ga = 0.0;
@@ -85,6 +87,9 @@ PyObject* evaluate(const Function& f, PyObject* const* args, Py_ssize_t nargs,
         throw prefix_argument_error("ga", std::move(e));
     }
     const bool sup = read_sup(SupRule, slots[2]);
+    // The conversions may have run Python code that reshaped the array or changed its dtype;
+    // it is checked again, and from here on no Python code runs until the result is built.
+    read_array();
 
     const SharedBorrow borrow(array);
     const eval::View view = view_of(array);

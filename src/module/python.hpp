@@ -24,4 +24,23 @@ inline PyObject* type_name(PyTypeObject* type) {
 #endif
 }
 
+// float(obj) for the conversion of a number argument: -1.0 with an exception set on failure.
+// PyPy's PyFloat_AsDouble does not fall back to __index__ as CPython's does; it is added here
+// so that both interpreters accept the same objects.
+inline double float_as_double(PyObject* obj) {
+    const double v = PyFloat_AsDouble(obj);
+#if defined(PYPY_VERSION)
+    if (v == -1.0 && PyErr_Occurred() && PyErr_ExceptionMatches(PyExc_TypeError) &&
+        PyIndex_Check(obj)) {
+        PyErr_Clear();
+        PyObject* index = PyNumber_Index(obj);
+        if (index == nullptr) return -1.0;
+        const double from_index = PyLong_AsDouble(index);
+        Py_DECREF(index);
+        return from_index;
+    }
+#endif
+    return v;
+}
+
 }  // namespace vortalix2::py

@@ -203,3 +203,30 @@ def test_sup_conversion():
     # array errors come before ga errors, which come before sup errors
     assert message(lambda: A([1.0], "x", 1)).startswith("argument 'A_Acrit'")
     assert message(lambda: A(x, "x", 1)).startswith("argument 'ga'")
+
+
+def test_array_changed_by_ga_conversion_is_checked_again():
+    x = np.arange(1.0, 11.0)
+
+    class Reshaping:
+        def __float__(self):
+            x.shape = (2, 5)
+            return 1.4
+
+    # the one-dimensional functions see the new rank and refuse it
+    assert message(lambda: vx.To_T_from_Ma(x, Reshaping())) == (
+        "argument 'Ma': 'ndarray' object cannot be converted to 'PyArray<T, D>'")
+    x.shape = (10,)
+    r = vx.rhoo_rho_from_Ma(x, Reshaping())
+    assert r.shape == (2, 5)
+    assert r.tolist() == vx.rhoo_rho_from_Ma(x, 1.4).tolist()
+
+    y = np.arange(4.0)
+
+    class Retyping:
+        def __float__(self):
+            y.dtype = np.int64
+            return 1.4
+
+    assert message(lambda: vx.rhoo_rho_from_Ma(y, Retyping())) == (
+        "argument 'Ma': 'ndarray' object cannot be converted to 'PyArray<T, D>'")

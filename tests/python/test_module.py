@@ -50,7 +50,12 @@ def test_second_import_returns_the_same_module_object():
     try:
         import vortalix2 as again
 
-        assert again is first
+        if sys.implementation.name == "pypy":
+            # PyPy re-creates an extension module from a copy of its namespace without
+            # initialising it again; the functions are still the very same objects.
+            assert all(getattr(again, n) is getattr(first, n) for n in first.__all__)
+        else:
+            assert again is first
     finally:
         sys.modules["vortalix2"] = first
 

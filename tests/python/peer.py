@@ -1,0 +1,68 @@
+"""Builds and loads tests/peer/borrow_peer.cpp, a second module of the array-borrow registry.
+
+The peer is compiled once per interpreter (and per version of its source) against the running
+interpreter's own headers, into a directory under the system's temporary directory. It is never
+part of the installed package.
+"""
+
+import hashlib
+import importlib.util
+import os
+import subprocess
+import sys
+import sysconfig
+import tempfile
+from pathlib import Path
+
+SOURCE = Path(__file__).resolve().parent.parent / "peer" / "borrow_peer.cpp"
+CAPSULE = "_RUST_NUMPY_BORROW_CHECKING_API"
+
+
+def _target() -> Path:
+    include = sysconfig.get_paths()["include"]
+    suffix = sysconfig.get_config_var("EXT_SUFFIX")
+    digest = hashlib.sha256()
+    for part in (SOURCE.read_bytes(), include.encode(), suffix.encode(), sys.executable.encode()):
+        digest.update(part)
+    folder = Path(tempfile.gettempdir()) / f"vortalix2-peer-{digest.hexdigest()[:16]}"
+    return folder / f"borrow_peer{suffix}"
+
+
+def build() -> Path:
+    """Path of the compiled peer, compiling it first if needed."""
+    target = _target()
+    if target.exists():
+        return target
+    target.parent.mkdir(parents=True, exist_ok=True)
+    partial = target.with_name(f"{target.name}.{os.getpid()}.tmp")
+    command = [
+        "g++", "-std=c++20", "-shared", "-fPIC", "-O2", "-ffp-contract=off", "-Wall",
+        "-I", sysconfig.get_paths()["include"],
+        str(SOURCE), "-o", str(partial),
+    ]
+    subprocess.run(command, check=True)
+    os.replace(partial, target)  # atomic: a concurrent build never loads half a file
+    return target
+
+
+def load(path=None):
+    """The peer module (built if needed)."""
+    path = Path(path) if path is not None else build()
+    if "borrow_peer" in sys.modules:
+        return sys.modules["borrow_peer"]
+    spec = importlib.util.spec_from_file_location("borrow_peer", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    sys.modules["borrow_peer"] = module
+    return module
+
+
+def multiarray():
+    """NumPy's core multiarray module, where the registry capsule lives."""
+    import numpy
+
+    if int(numpy.__version__.split(".")[0]) >= 2:
+        import numpy._core.multiarray as core
+    else:
+        import numpy.core.multiarray as core
+    return core
