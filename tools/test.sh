@@ -29,5 +29,5 @@ done
 echo "== Summary"
 echo "passed: ${passed[*]:-none}"
 echo "failed: ${failed[*]:-none}"
-echo "test suites: ${#passed[@]} passed, ${#failed[@]} failed"
+echo "suites: ${#passed[@]} passed, ${#failed[@]} failed"
 [ ${#failed[@]} -eq 0 ]

@@ -26,6 +26,16 @@ struct MaFromToT {
     }
 };
 
+// Ma = sqrt(c ((1/x)^e - 1)) for a stagnation-to-static ratio x: (1/x)^e is To/T, with
+// e = (1 - ga)/ga for pressure and 1 - ga for density, and c = 2/(ga - 1).
+inline double mach_from_static_ratio_power(double c, double e, double x) {
+    const double r = 1.0 / x;
+    const double p = std::pow(r, e);
+    const double t = p - 1.0;
+    const double u = c * t;
+    return std::sqrt(u);
+}
+
 // Ma = sqrt(2/(ga - 1) ((P/Po)^((1 - ga)/ga) - 1)): the negative exponent applied to the
 // reciprocal of the input, not Po/P raised to (ga - 1)/ga.
 struct MaFromPoP {
@@ -36,13 +46,7 @@ struct MaFromPoP {
         const double g = ga - 1.0;
         c = 2.0 / g;
     }
-    double operator()(double x) const {
-        const double r = 1.0 / x;  // P/Po
-        const double p = std::pow(r, e);
-        const double t = p - 1.0;
-        const double u = c * t;
-        return std::sqrt(u);
-    }
+    double operator()(double x) const { return mach_from_static_ratio_power(c, e, x); }
 };
 
 // Ma = sqrt(2/(ga - 1) ((rho/rhoo)^(1 - ga) - 1)).
@@ -54,13 +58,7 @@ struct MaFromRhooRho {
         c = 2.0 / g;
         e = 1.0 - ga;
     }
-    double operator()(double x) const {
-        const double r = 1.0 / x;  // rho/rhoo
-        const double p = std::pow(r, e);
-        const double t = p - 1.0;
-        const double u = c * t;
-        return std::sqrt(u);
-    }
+    double operator()(double x) const { return mach_from_static_ratio_power(c, e, x); }
 };
 
 // Ma = sqrt(V^2 / ((ga - 1) (1 - V^2/2))) with V = V/sqrt(cp To); 1/(ga - 1) is multiplied in

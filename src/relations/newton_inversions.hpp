@@ -26,6 +26,15 @@ inline double root_or_nan(solve::NewtonResult r) {
     return r.is_root() ? r.root : std::numeric_limits<double>::quiet_NaN();
 }
 
+// The solver for one target of an inversion: residual relation(x) - target, slope the
+// inversion's derivative of the relation.
+template <class Inversion>
+auto solver(const Inversion& inversion, double target) {
+    auto residual = [&inversion, target](double x) { return inversion.relation(x) - target; };
+    auto slope = [&inversion](double x) { return inversion.slope(x); };
+    return solve::Newton<decltype(residual), decltype(slope)>{residual, slope, tolerance, limit};
+}
+
 }  // namespace newton_inversion
 
 // Upstream Mach number of a normal shock from the downstream one. Mash never exceeds 1 on the
@@ -54,12 +63,7 @@ struct MaFromMash {
         return p * (1.0 / l3);
     }
 
-    auto newton(double target) const {
-        auto residual = [this, target](double x) { return relation(x) - target; };
-        auto slope = [this](double x) { return this->slope(x); };
-        return solve::Newton<decltype(residual), decltype(slope)>{
-            residual, slope, newton_inversion::tolerance, newton_inversion::limit};
-    }
+    auto newton(double target) const { return newton_inversion::solver(*this, target); }
 
     double operator()(double target) const {
         if (target > 1.0) return std::numeric_limits<double>::quiet_NaN();  // NaN goes on
@@ -100,12 +104,7 @@ struct MaFromPoshPo {
         return e * a;
     }
 
-    auto newton(double target) const {
-        auto residual = [this, target](double x) { return relation(x) - target; };
-        auto slope = [this](double x) { return this->slope(x); };
-        return solve::Newton<decltype(residual), decltype(slope)>{
-            residual, slope, newton_inversion::tolerance, newton_inversion::limit};
-    }
+    auto newton(double target) const { return newton_inversion::solver(*this, target); }
 
     double operator()(double target) const {
         return newton_inversion::root_or_nan(newton(target).solve(start));
@@ -148,12 +147,7 @@ struct MaFromFMcpTo {
         return (n / x2) * (1.0 / m3);
     }
 
-    auto newton(double target) const {
-        auto residual = [this, target](double x) { return relation(x) - target; };
-        auto slope = [this](double x) { return this->slope(x); };
-        return solve::Newton<decltype(residual), decltype(slope)>{
-            residual, slope, newton_inversion::tolerance, newton_inversion::limit};
-    }
+    auto newton(double target) const { return newton_inversion::solver(*this, target); }
 
     double operator()(double target) const {
         return newton_inversion::root_or_nan(newton(target).solve(start));

@@ -50,9 +50,9 @@ def load(path=None):
     path = Path(path) if path is not None else build()
     if "borrow_peer" in sys.modules:
         return sys.modules["borrow_peer"]
-    spec = importlib.util.spec_from_file_location("borrow_peer", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module_spec = importlib.util.spec_from_file_location("borrow_peer", path)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
     sys.modules["borrow_peer"] = module
     return module
 

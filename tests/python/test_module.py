@@ -142,3 +142,32 @@ def test_subclass_input_gives_plain_ndarray():
     r = vx.rhoo_rho_from_Ma(m, 1.4)
     assert type(r) is np.ndarray
     assert r.tolist() == [4.346916148259591, 1.5774409656148782]  # mask ignored, data used
+
+
+def test_first_use_from_many_threads_at_once():
+    # The one-time initialisations (NumPy table, registry, container type) are filled by one
+    # thread while the others wait without holding the interpreter lock.
+    run_python(
+        """
+        import threading
+        import numpy as np
+        import vortalix2 as vx
+        a = np.linspace(0.5, 3.0, 1000)
+        expected = None
+        results, errors = [], []
+        start = threading.Barrier(8)
+        def work():
+            try:
+                start.wait()
+                for _ in range(50):
+                    results.append(vx.Ma_from_A_Acrit(vx.A_Acrit_from_Ma(a, 1.4), 1.4, True))
+            except BaseException as e:
+                errors.append(e)
+        threads = [threading.Thread(target=work) for _ in range(8)]
+        for t in threads: t.start()
+        for t in threads: t.join()
+        assert not errors, errors
+        assert len(results) == 400
+        assert all(np.array_equal(r, results[0]) for r in results)
+        """
+    )
