@@ -195,13 +195,7 @@ public:
         auto same = borrows.find(key);
         if (same == borrows.end()) broken("shared release of a region that is not borrowed");
         if (same->second <= 0) broken("shared release of a region that is not shared");
-        if (--same->second == 0) {
-            if (borrows.size() == 1) {
-                blocks_.erase(block);
-            } else {
-                borrows.erase(same);
-            }
-        }
+        if (--same->second == 0) forget(block, same);
     }
 
     void release_mut(std::uintptr_t base, const BorrowKey& key) noexcept {
@@ -212,11 +206,7 @@ public:
         auto same = borrows.find(key);
         if (same == borrows.end()) broken("exclusive release of a region that is not borrowed");
         if (same->second != -1) broken("exclusive release of a region that is not exclusive");
-        if (borrows.size() == 1) {
-            blocks_.erase(block);
-        } else {
-            borrows.erase(same);
-        }
+        forget(block, same);
     }
 
     // Number of memory blocks with at least one borrow.
@@ -243,8 +233,19 @@ private:
         std::abort();
     }
 
+    using Blocks = std::unordered_map<std::uintptr_t, Borrows>;
+
+    // Removes one key; a block left without keys is removed with it.
+    void forget(Blocks::iterator block, Borrows::iterator entry) noexcept {
+        if (block->second.size() == 1) {
+            blocks_.erase(block);
+        } else {
+            block->second.erase(entry);
+        }
+    }
+
     mutable std::mutex mutex_;
-    std::unordered_map<std::uintptr_t, Borrows> blocks_;
+    Blocks blocks_;
 };
 
 }  // namespace vortalix2::borrow
