@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "module/binding.hpp"
 #include "module/errors.hpp"
 #include "module/slice_container.hpp"
 
@@ -21,8 +20,7 @@ PyArray_Descr* float64_descr() {
 }
 
 [[noreturn]] void refuse(PyObject* obj) {
-    throw PythonError::type_error("'" + type_qualname_of(obj) +
-                                  "' object cannot be converted to 'PyArray<T, D>'");
+    throw PythonError::cannot_convert(obj, "PyArray<T, D>");
 }
 
 // Element strides: byte strides that are not whole elements would make the view address

@@ -165,17 +165,6 @@ double convert_ga(PyObject* obj) {
     return v;
 }
 
-std::string type_qualname_of(PyObject* obj) {
-    Ref name = Ref::steal(py::type_qualname(Py_TYPE(obj)));
-    const char* text = (name && PyUnicode_Check(name.get())) ? PyUnicode_AsUTF8(name.get())
-                                                             : nullptr;
-    if (text == nullptr) {
-        PyErr_Clear();
-        return "<failed to extract type name>";
-    }
-    return text;
-}
-
 namespace {
 
 bool is_numpy_bool(PyObject* obj) {
@@ -199,8 +188,7 @@ bool is_numpy_bool(PyObject* obj) {
 }
 
 [[noreturn]] void not_a_bool(PyObject* obj) {
-    throw PythonError::type_error("'" + type_qualname_of(obj) +
-                                  "' object cannot be converted to 'PyBool'");
+    throw PythonError::cannot_convert(obj, "PyBool");
 }
 
 }  // namespace

@@ -43,7 +43,4 @@ double convert_ga(PyObject* obj);
 // `sup` as a bool: True/False or a NumPy boolean. Throws PythonError.
 bool convert_sup(PyObject* obj);
 
-// The qualified name of an object's type, for messages.
-std::string type_qualname_of(PyObject* obj);
-
 }  // namespace vortalix2

@@ -52,16 +52,6 @@ static_assert(offsetof(Record, release_mut) == 8 + 4 * sizeof(void*));
 
 OnceCell<const Record*> record_cell;
 
-std::string type_name_of(PyObject* obj) {
-    Ref name = Ref::steal(py::type_qualname(Py_TYPE(obj)));
-    if (name && PyUnicode_Check(name.get())) {
-        const char* text = PyUnicode_AsUTF8(name.get());
-        if (text != nullptr) return text;
-    }
-    PyErr_Clear();
-    return "<failed to extract type name>";
-}
-
 // A new registry served by this module, set on `multiarray`; returns the capsule.
 Ref install(PyObject* multiarray) {
     auto* state = new BorrowState;
@@ -95,8 +85,7 @@ const Record* find_or_install() {
             PyErr_Clear();
             capsule = install(multiarray.get());
         } else if (!PyCapsule_CheckExact(capsule.get())) {
-            throw PythonError::type_error("'" + type_name_of(capsule.get()) +
-                                          "' object cannot be converted to 'PyCapsule'");
+            throw PythonError::cannot_convert(capsule.get(), "PyCapsule");
         }
 
         const char* capsule_name = PyCapsule_GetName(capsule.get());

@@ -20,16 +20,28 @@ std::string str_of(PyObject* obj) {
 }
 
 std::string qualname_of(PyObject* type) {
-    if (type == nullptr || !PyType_Check(type)) return "<unknown>";
-    Ref name = Ref::steal(py::type_qualname(reinterpret_cast<PyTypeObject*>(type)));
-    if (!name) {
+    Ref name = (type != nullptr && PyType_Check(type))
+                   ? Ref::steal(py::type_qualname(reinterpret_cast<PyTypeObject*>(type)))
+                   : Ref();
+    const char* text = (name && PyUnicode_Check(name.get())) ? PyUnicode_AsUTF8(name.get())
+                                                             : nullptr;
+    if (text == nullptr) {
         PyErr_Clear();
-        return "<unknown>";
+        return "<failed to extract type name>";
     }
-    return str_of(name.get());
+    return text;
 }
 
 }  // namespace
+
+std::string type_qualname_of(PyObject* obj) {
+    return qualname_of(reinterpret_cast<PyObject*>(Py_TYPE(obj)));
+}
+
+PythonError PythonError::cannot_convert(PyObject* obj, const char* target) {
+    return type_error("'" + type_qualname_of(obj) + "' object cannot be converted to '" +
+                      target + "'");
+}
 
 PythonError PythonError::fetch() {
     PythonError e;

@@ -21,6 +21,8 @@ public:
     static PythonError fetch();
     // A TypeError whose message is made when it is raised.
     static PythonError type_error(std::string message);
+    // TypeError "'{type}' object cannot be converted to '{target}'".
+    static PythonError cannot_convert(PyObject* obj, const char* target);
 
     // Sets the exception on the interpreter; the object is spent afterwards.
     void restore();
@@ -36,6 +38,9 @@ private:
     std::string lazy_message_;  // used when type_ is TypeError and value_ is not yet made
     void normalize();
 };
+
+// The qualified name of an object's type, or "<failed to extract type name>".
+std::string type_qualname_of(PyObject* obj);
 
 // Throws PythonError::fetch() when `ok` is false.
 inline void check(bool ok) {

@@ -201,8 +201,7 @@ void add_function(PyObject* module, PyMethodDef* def) {
     Ref function = checked(PyCFunction_NewEx(def, module, module_name));
     Ref name = checked(PyObject_GetAttrString(function.get(), "__name__"));
     if (!PyUnicode_Check(name.get())) {
-        throw PythonError::type_error("'" + type_qualname_of(name.get()) +
-                                      "' object cannot be converted to 'PyString'");
+        throw PythonError::cannot_convert(name.get(), "PyString");
     }
     Ref all = Ref::steal(PyObject_GetAttrString(module, "__all__"));
     if (!all) {
@@ -211,8 +210,7 @@ void add_function(PyObject* module, PyMethodDef* def) {
         all = checked(PyList_New(0));
         check(PyObject_SetAttrString(module, "__all__", all.get()) == 0);
     } else if (!PyList_Check(all.get())) {
-        throw PythonError::type_error("'" + type_qualname_of(all.get()) +
-                                      "' object cannot be converted to 'PyList'");
+        throw PythonError::cannot_convert(all.get(), "PyList");
     }
     if (PyList_Append(all.get(), name.get()) != 0) {
         PyErr_Clear();

@@ -34,14 +34,7 @@ void** read_api_table() {
     Ref multiarray = checked(PyImport_ImportModule(name.c_str()));
     Ref capsule = checked(PyObject_GetAttrString(multiarray.get(), "_ARRAY_API"));
     if (!PyCapsule_CheckExact(capsule.get())) {
-        std::string type = "<failed to extract type name>";
-        Ref qualname = Ref::steal(py::type_qualname(Py_TYPE(capsule.get())));
-        if (qualname && PyUnicode_Check(qualname.get())) {
-            const char* text = PyUnicode_AsUTF8(qualname.get());
-            if (text != nullptr) type = text;
-        }
-        PyErr_Clear();
-        throw PythonError::type_error("'" + type + "' object cannot be converted to 'PyCapsule'");
+        throw PythonError::cannot_convert(capsule.get(), "PyCapsule");
     }
     const char* capsule_name = PyCapsule_GetName(capsule.get());
     if (capsule_name == nullptr && PyErr_Occurred()) throw PythonError::fetch();
