@@ -39,8 +39,12 @@ std::string type_qualname_of(PyObject* obj) {
 }
 
 PythonError PythonError::cannot_convert(PyObject* obj, const char* target) {
-    return type_error("'" + type_qualname_of(obj) + "' object cannot be converted to '" +
-                      target + "'");
+    std::string message = "'";
+    message += type_qualname_of(obj);
+    message += "' object cannot be converted to '";
+    message += target;
+    message += "'";
+    return type_error(std::move(message));
 }
 
 PythonError PythonError::fetch() {
