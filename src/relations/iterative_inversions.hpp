@@ -12,7 +12,7 @@
 
 #include "relations/isentropic.hpp"
 
-namespace vortalix2::relations {
+namespace vortalix2::inline VORTALIX2_ISA::relations {
 
 // The value an iterative inversion gives when it rejects its input or does not converge: the
 // default quiet NaN (0x7FF8000000000000), whatever NaN the arithmetic may have produced.
@@ -198,4 +198,4 @@ struct MaFromMcpToAP {
     }
 };
 
-}  // namespace vortalix2::relations
+}  // namespace vortalix2::inline VORTALIX2_ISA::relations

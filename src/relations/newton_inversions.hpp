@@ -14,7 +14,7 @@
 #include "relations/normal_shock.hpp"
 #include "solve/newton.hpp"
 
-namespace vortalix2::relations {
+namespace vortalix2::inline VORTALIX2_ISA::relations {
 
 namespace newton_inversion {
 
@@ -154,4 +154,4 @@ struct MaFromFMcpTo {
     }
 };
 
-}  // namespace vortalix2::relations
+}  // namespace vortalix2::inline VORTALIX2_ISA::relations

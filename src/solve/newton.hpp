@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <limits>
 
-namespace vortalix2::solve {
+#include "math/isa.hpp"
+
+namespace vortalix2::inline VORTALIX2_ISA::solve {
 
 // Outcome of one solve: a root, or one of the two ways of failing.
 struct NewtonResult {
@@ -52,4 +54,4 @@ struct Newton {
     }
 };
 
-}  // namespace vortalix2::solve
+}  // namespace vortalix2::inline VORTALIX2_ISA::solve
