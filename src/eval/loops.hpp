@@ -22,10 +22,92 @@ concept lane_relation = requires(const Relation& r, T v) {
     { r(v) } -> std::same_as<T>;
 };
 
+// A relation that runs an iteration per element: it settles some inputs outright and steps the
+// others, lane by lane, with the iteration's own steps and exits.
+template <class Relation>
+concept iterative_relation = requires(const Relation& r, double x, double& out) {
+    typename Relation::Iteration;
+    { r.settled(x, out) } -> std::same_as<bool>;
+};
+
 inline double load_one(const std::byte* p) {
     double v;
     std::memcpy(&v, p, sizeof v);
     return v;
+}
+
+// out[k] = rel(element k) for the n elements read `stride` bytes apart from `in`, each lane
+// iterating its own element: a lane that finishes writes its result and takes the next
+// element that needs iterating, so lanes never wait for each other. Each lane makes exactly
+// the steps its element makes alone. Lanes left without work copy a busy lane, whose steps
+// they repeat harmlessly.
+template <class T, class Relation>
+void iterate(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, double* out,
+             std::size_t n) {
+    using Iteration = typename Relation::Iteration;
+    constexpr int w = math::width<T>;
+    T target = math::splat<T>(0.0);
+    T m = math::splat<T>(rel.start);
+    int steps[w] = {};
+    double* dest[w] = {};
+    std::size_t taken = 0;
+    // Gives lane i the next element that needs iterating; false when there is none left.
+    const auto take = [&](int i) {
+        while (taken < n) {
+            const double x = load_one(in + static_cast<std::ptrdiff_t>(taken) * stride);
+            double* d = out + taken;
+            ++taken;
+            if (rel.settled(x, *d)) continue;
+            target[i] = x;
+            m[i] = rel.start;
+            steps[i] = 0;
+            dest[i] = d;
+            return true;
+        }
+        dest[i] = nullptr;
+        return false;
+    };
+    const auto cover_idle = [&] {
+        int source = 0;
+        while (dest[source] == nullptr) ++source;
+        for (int i = 0; i < w; ++i) {
+            if (dest[i] == nullptr) {
+                target[i] = target[source];
+                m[i] = m[source];
+                steps[i] = 0;
+            }
+        }
+    };
+    int busy = 0;
+    for (int i = 0; i < w; ++i) busy += take(i);
+    if (busy > 0 && busy < w) cover_idle();
+    while (busy > 0) {
+        const math::Step<T> s = Iteration::advance(rel, target, m);
+        // A step larger than the tolerance taken before the step limit never ends an
+        // iteration; while that holds in every lane, no lane needs looking at.
+        bool all_go_on = true;
+        for (int i = 0; i < w; ++i) {
+            all_go_on = all_go_on && steps[i] + 1 < Iteration::step_limit;
+        }
+        if (all_go_on && math::all(s.size > Iteration::tolerance)) {
+            for (int i = 0; i < w; ++i) ++steps[i];
+            m = s.next;
+            continue;
+        }
+        bool idled = false;
+        for (int i = 0; i < w; ++i) {
+            if (dest[i] == nullptr) continue;
+            if (Iteration::finished(s.next[i], s.size[i], ++steps[i], *dest[i])) {
+                if (!take(i)) {
+                    --busy;
+                    idled = true;
+                }
+            } else {
+                m[i] = s.next[i];
+            }
+        }
+        if (idled && busy > 0) cover_idle();
+    }
 }
 
 // out[k] = rel(element k) for the n elements read `stride` bytes apart from `in`.
@@ -37,7 +119,9 @@ void span(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, doubl
         return in + static_cast<std::ptrdiff_t>(k) * stride;
     };
     std::size_t k = 0;
-    if constexpr (w > 1 && lane_relation<Relation, T>) {
+    if constexpr (w > 1 && iterative_relation<Relation>) {
+        iterate<T>(rel, in, stride, out, n);
+    } else if constexpr (w > 1 && lane_relation<Relation, T>) {
         if (stride == static_cast<std::ptrdiff_t>(sizeof(double))) {
             for (; k + w <= n; k += w) math::store(out + k, rel(math::load<T>(at(k))));
         } else {

@@ -121,6 +121,13 @@ inline bool all(M m) {
     return true;
 }
 
+// One step of an iteration, lane by lane: the new iterate and the size of the step.
+template <class T>
+struct Step {
+    T next;
+    T size;
+};
+
 // Lanes from consecutive doubles at any alignment, and back.
 template <class T>
 inline T load(const std::byte* p) {

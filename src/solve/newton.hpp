@@ -26,6 +26,18 @@ struct NewtonResult {
     constexpr bool is_root() const { return kind == Kind::Root; }
 };
 
+// Whether the iteration goes on after a step dx that left the counter at i.
+inline bool continues(double dx, std::size_t i, double tolerance, std::size_t limit) {
+    return std::fabs(dx) > tolerance && i <= limit;
+}
+
+// The outcome once the iteration has ended on iterate x with the counter at i.
+inline NewtonResult outcome(double x, std::size_t i, std::size_t limit) {
+    if (i >= limit) return NewtonResult::iteration_limit();
+    if (std::isnan(x)) return NewtonResult::nan_iterate();
+    return NewtonResult::found(x);  // an infinite iterate is a root too
+}
+
 template <class Residual, class Slope>
 struct Newton {
     Residual residual;  // f(x), the value whose zero is sought
@@ -41,16 +53,14 @@ struct Newton {
         double x = x0;
         std::size_t i = 1;
         double dx = std::numeric_limits<double>::max();
-        while (std::fabs(dx) > tolerance && i <= limit) {
+        while (continues(dx, i, tolerance, limit)) {
             const double f = residual(x);
             const double d = slope(x);
             dx = f / d;
             x = x - dx;
             ++i;
         }
-        if (i >= limit) return NewtonResult::iteration_limit();
-        if (std::isnan(x)) return NewtonResult::nan_iterate();
-        return NewtonResult::found(x);  // an infinite iterate is a root too
+        return outcome(x, i, limit);
     }
 };
 
