@@ -125,6 +125,17 @@ void span(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, doubl
         if (stride == static_cast<std::ptrdiff_t>(sizeof(double))) {
             for (; k + w <= n; k += w) math::store(out + k, rel(math::load<T>(at(k))));
         } else {
+            // Strided elements are first copied to a small block, which the lanes then read
+            // as contiguous: plain copies pipeline far better than filling lanes one by one.
+            constexpr std::size_t chunk = 16 * w;
+            alignas(64) double block[chunk];
+            for (; k + chunk <= n; k += chunk) {
+                for (std::size_t i = 0; i < chunk; ++i) block[i] = load_one(at(k + i));
+                const auto* b = reinterpret_cast<const std::byte*>(block);
+                for (std::size_t i = 0; i < chunk; i += w) {
+                    math::store(out + k + i, rel(math::load<T>(b + i * sizeof(double))));
+                }
+            }
             for (; k + w <= n; k += w) {
                 T v;
                 for (int i = 0; i < w; ++i) v[i] = load_one(at(k + i));

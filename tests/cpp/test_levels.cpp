@@ -90,9 +90,13 @@ TEST(levels_match_scalar_bit_for_bit) {
                         compare(run_block(wide, in, ga, sup), run_block(scalar, in, ga, sup),
                                 in, ctx + " block n " + std::to_string(n));
                     }
-                    const auto in = inputs(2 * 5 * 11, static_cast<std::uint32_t>(rel));
-                    compare(run_rows(wide, in, 5, 11, 2, ga, sup),
-                            run_rows(scalar, in, 5, 11, 2, ga, sup), {}, ctx + " rows");
+                    // Short rows, and rows long enough to be copied in blocks.
+                    for (std::size_t cols : {11u, 300u}) {
+                        const auto in = inputs(2 * 3 * cols, static_cast<std::uint32_t>(rel));
+                        compare(run_rows(wide, in, 3, cols, 2, ga, sup),
+                                run_rows(scalar, in, 3, cols, 2, ga, sup), {},
+                                ctx + " rows of " + std::to_string(cols));
+                    }
                 }
             }
         }
