@@ -38,6 +38,7 @@ PROBE = textwrap.dedent(
         "contiguous": values,
         "reversed": values[::-1],
         "every second": values[::2],
+        "every third, long": np.tile(values, 9)[::3],
         "unaligned": unaligned,
         "Fortran 2-D": np.asfortranarray(values[:130].reshape(10, 13)),
         "some columns": values[:130].reshape(10, 13)[:, 1:8],
