@@ -102,3 +102,50 @@ TEST(levels_match_scalar_bit_for_bit) {
         }
     }
 }
+
+// The iterative inversions on inputs that their forward relations produce, so that elements
+// converge after different numbers of steps, mixed with targets that never converge (Posh/Po of
+// 0, a zero mass flow on the supersonic branch), NaN, infinities, the choking limit and the
+// values just above it.
+TEST(levels_match_scalar_for_iterations) {
+    struct Pair {
+        std::size_t inversion, forward;
+    };
+    // Positions in the function table: inversion, and the forward relation giving its inputs
+    // (the impulse function has none in the table; its values are formed below).
+    constexpr std::size_t impulse = 13;
+    const Pair pairs[] = {{14, 4}, {15, 5}, {16, 6}, {17, 7}, {18, 8}, {impulse, impulse}};
+    const double odd[] = {0.0, -0.0, -0.5, 1.0, std::numeric_limits<double>::quiet_NaN(),
+                          std::numeric_limits<double>::infinity(),
+                          -std::numeric_limits<double>::infinity(), 1.2810152558552463,
+                          1.2810152558552466, 1e300, 1.0000001, 0.989743318610787};
+    std::mt19937_64 gen(11);
+    std::uniform_real_distribution<double> mach(0.05, 6.0);
+    for (Level level : vector_levels) {
+        if (!supported(level)) continue;
+        for (const Pair& p : pairs) {
+            for (double ga : {1.4, 1.3, 1.1, 2.0}) {
+                std::vector<double> ma(203);
+                for (double& m : ma) m = mach(gen);
+                std::vector<double> in(ma.size());
+                if (p.forward == impulse) {
+                    for (std::size_t k = 0; k < ma.size(); ++k) {
+                        const double m2 = ma[k] * ma[k];
+                        in[k] = std::sqrt(ga - 1.0) / ga * (1.0 + ga * m2) /
+                                (ma[k] * std::sqrt(1.0 + (ga - 1.0) * 0.5 * m2));
+                    }
+                } else {
+                    in = run_block(kernel(Level::scalar, p.forward), ma, ga, false);
+                }
+                for (std::size_t k = 0; k < in.size(); k += 7) in[k] = odd[(k / 7) % std::size(odd)];
+                for (bool sup : {false, true}) {
+                    const std::string ctx = std::string(name(level)) + " inversion " +
+                                            std::to_string(p.inversion) + " ga " +
+                                            std::to_string(ga) + (sup ? " sup" : "");
+                    compare(run_block(kernel(level, p.inversion), in, ga, sup),
+                            run_block(kernel(Level::scalar, p.inversion), in, ga, sup), in, ctx);
+                }
+            }
+        }
+    }
+}
