@@ -19,7 +19,6 @@ def test_module_is_the_installed_one():
     module = Path(vx.__file__).resolve()
     site = {Path(sysconfig.get_paths()[k]).resolve() for k in ("platlib", "purelib")}
     assert module.parent in site, f"vortalix2 imported from {module}, not from site-packages"
-    assert SOURCE_TREE not in module.parents
 
 
 def test_stubs_are_installed_beside_the_module_and_as_stub_package():
