@@ -2,7 +2,7 @@
 
 Timings on a shared machine are noisy: read the ratios, not the absolute times.
 Run with an interpreter that has vortalix2 installed, e.g.
-    .venvs/cpython-numpy2/bin/python bench/bench_calls.py
+    .venvs/cp311/bin/python bench/bench_calls.py
 """
 import timeit
 

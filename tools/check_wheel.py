@@ -24,7 +24,6 @@ def main(wheel):
         capture_output=True, text=True,
     )
     report = " ".join(show.stdout.split())  # auditwheel wraps its lines
-    print(report)
     tag = re.search(r'consistent with the following platform tag: "([^"]+)"', report)
     if show.returncode != 0 or tag is None:
         problems.append(f"auditwheel show failed: {show.stderr.strip()}")
@@ -33,6 +32,8 @@ def main(wheel):
     if "external shared libraries are required" in report:
         problems.append("the module needs a shared library outside the manylinux set")
 
+    if problems:
+        print(report)
     for p in problems:
         print("wheel check:", p)
     if tag is not None:

@@ -37,7 +37,7 @@ leg_python() {
 # leg's interpreter: pip only offers releases whose Requires-Python admits it.
 leg_requirements() {
     case "$1" in
-        cp311-numpy126) echo "numpy==1.26.4 pytest" ;;
+        cp311-numpy126) echo "numpy==1.26.4 pytest auditwheel" ;;
         "$tools_leg") echo "numpy pytest mypy dask[array] distributed matplotlib auditwheel" ;;
         pypy) echo "numpy pytest" ;;
         example) echo "numpy matplotlib" ;;
