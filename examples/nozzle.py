@@ -180,7 +180,8 @@ def table(flow, rows=12):
         lines.append(f"shock: x = {s.x:.4f}, A/At = {s.area_ratio:.4f}, Ma {s.Ma_before:.4f} -> "
                      f"{s.Ma_after:.4f}, Po2/Po1 = {s.Po2_Po1:.4f}")
     lines.append(f"{'x':>8} {'A/At':>7} {'Ma':>7} {'P/Po1':>7} {'T/To':>7}")
-    picked = np.unique(np.linspace(0, flow.x.size - 1, rows).round().astype(int))
+    throat = int(np.argmin(flow.area_ratio))
+    picked = np.union1d(np.linspace(0, flow.x.size - 1, rows).round().astype(int), [throat])
     shock_done = flow.shock is None
     for i in picked:
         if not shock_done and flow.x[i] >= flow.shock.x:
