@@ -69,7 +69,7 @@ for leg in "${legs[@]}"; do
 done
 
 echo "== Summary ($((SECONDS - started)) s)"
-printf '%s\n' "${versions[@]}"
+[ ${#versions[@]} -eq 0 ] || printf '%s\n' "${versions[@]}"
 echo "passed: ${passed[*]:-none}"
 echo "failed: ${failed[*]:-none}"
 echo "suites: ${#passed[@]} passed, ${#failed[@]} failed"
