@@ -156,7 +156,9 @@ def _place_shock(x, ratio, exit_ratio, Pb_Po1, ga):
     choked = at(vx.mcpTo_APo_from_Ma, 1.0, ga)
     Ma_exit = at(vx.Ma_from_mcpTo_AP, choked / (exit_ratio * Pb_Po1), ga)
     Po2_Po1 = min(Pb_Po1 * at(vx.Po_P_from_Ma, Ma_exit, ga), 1.0)
-    Ma_before = at(vx.Ma_from_Posh_Po, Po2_Po1, ga)
+    # Just below the choking pressure the shock is vanishingly weak and the iteration, which
+    # converges slowly there, can end a hair on the subsonic side of Ma = 1.
+    Ma_before = max(at(vx.Ma_from_Posh_Po, Po2_Po1, ga), 1.0)
     area_ratio = at(vx.A_Acrit_from_Ma, Ma_before, ga)
     if not (np.isfinite(Ma_before) and 1.0 <= area_ratio):
         raise ArithmeticError(f"no shock position found for Pb/Po1 = {Pb_Po1}")
