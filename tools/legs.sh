@@ -25,7 +25,7 @@ leg_python() {
     case "$1" in
         cp39) pyenv_python 3.9 ;;
         cp310) pyenv_python 3.10 ;;
-        cp311 | cp311-numpy126 | sdist | example) pyenv_python 3.11 ;;
+        cp311 | cp311-numpy126 | sdist | example | bench) pyenv_python 3.11 ;;
         cp312) pyenv_python 3.12 ;;
         cp313) pyenv_python 3.13 ;;
         pypy) command -v pypy3 || { echo "pypy3 is missing" >&2; return 1; } ;;
@@ -41,6 +41,7 @@ leg_requirements() {
         "$tools_leg") echo "numpy pytest mypy dask[array] distributed matplotlib auditwheel" ;;
         pypy) echo "numpy pytest" ;;
         example) echo "numpy matplotlib" ;;
+        bench) echo "numpy scipy" ;;
         *) echo "numpy pytest auditwheel" ;;
     esac
 }
