@@ -121,6 +121,42 @@ inline bool all(M m) {
     return true;
 }
 
+// a*b + c rounded once, where the instruction set has fused multiply-add. Only for exact
+// products inside a kernel whose error bound covers it (the vector pow); never in a relation.
+#if defined(__FMA__)
+template <class T>
+    requires is_lanes<T>
+inline T fused_multiply_add(T a, T b, T c) {
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) return _mm512_fmadd_pd(a, b, c);
+#endif
+    if constexpr (width<T> == 4) return _mm256_fmadd_pd(a, b, c);
+    if constexpr (width<T> == 2) return _mm_fmadd_pd(a, b, c);
+}
+#endif
+
+// Lane i is base[index[i]]: one gather instruction where the instruction set has one.
+template <class T>
+    requires is_lanes<T>
+inline T gather(const double* base, Mask<width<T>> index) {
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) {
+        return _mm512_i64gather_pd(reinterpret_cast<__m512i>(index), base, 8);
+    }
+#endif
+#if defined(__AVX2__)
+    if constexpr (width<T> == 4) {
+        return _mm256_i64gather_pd(base, reinterpret_cast<__m256i>(index), 8);
+    }
+    if constexpr (width<T> == 2) {
+        return _mm_i64gather_pd(base, reinterpret_cast<__m128i>(index), 8);
+    }
+#endif
+    T r;
+    for (int i = 0; i < width<T>; ++i) r[i] = base[index[i]];
+    return r;
+}
+
 // Lanes from consecutive doubles at any alignment, and back.
 template <class T>
 inline T load(const std::byte* p) {
