@@ -59,7 +59,10 @@ def log_table():
         z_lo = mpf(bits_to_double(Z_OFFSET + (i << (52 - LOG_BITS))))
         z_hi = mpf(bits_to_double(Z_OFFSET + ((i + 1) << (52 - LOG_BITS))))
         c = rn(2 / (z_lo + z_hi))  # centres r = z*c - 1 on the interval
-        t_hi, t_lo = split(-mpmath.log(mpf(c)))
+        # hi on the grid of 2^-42, like k * ln2_hi, so that their sum is exact.
+        t = -mpmath.log(mpf(c))
+        t_hi = float(mpmath.nint(t * 2**42) / 2**42)
+        t_lo = rn(t - t_hi)
         rmax = max(rmax, abs(z_lo * c - 1), abs(z_hi * c - 1))
         entries.append((c, t_hi, t_lo))
     return entries, rmax
@@ -148,7 +151,8 @@ def main():
     for n, d in zip(range(2, EXP_DEGREE + 1), exp_coeffs):
         w(f"inline constexpr double e{n} = {hexd(d)};")
     w("")
-    w("// Per interval i of z: {c, hi, lo} with c ~ 1/z and hi + lo = -log(c) to 2^-106.")
+    w("// Per interval i of z: {c, hi, lo} with c ~ 1/z, hi a multiple of 2^-42 and hi + lo = -log(c)")
+    w("// to 2^-96.")
     w(f"alignas(64) inline constexpr double log_table[{LOG_N} * 3] = {{")
     for c, hi, lo in log_entries:
         w(f"    {hexd(c)}, {hexd(hi)}, {hexd(lo)},")

@@ -103,22 +103,35 @@ inline T select(M mask, T a, T b) {
 inline bool any(bool m) { return m; }
 inline bool all(bool m) { return m; }
 
+// The sign bits of the lanes of a comparison, lane i in bit i.
+template <class M>
+    requires(!std::is_same_v<M, bool>)
+inline unsigned lane_bits(M m) {
+    constexpr std::size_t w = sizeof(M) / 8;
+#if defined(__AVX512DQ__)
+    if constexpr (w == 8) return _mm512_movepi64_mask(reinterpret_cast<__m512i>(m));
+#endif
+#if defined(__AVX__)
+    if constexpr (w == 4) return static_cast<unsigned>(_mm256_movemask_pd(reinterpret_cast<__m256d>(m)));
+#endif
+#if defined(__SSE2__)
+    if constexpr (w == 2) return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(m)));
+#endif
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < w; ++i) bits |= (m[i] < 0 ? 1u : 0u) << i;
+    return bits;
+}
+
 template <class M>
     requires(!std::is_same_v<M, bool>)
 inline bool any(M m) {
-    for (std::size_t i = 0; i < sizeof(M) / 8; ++i) {
-        if (m[i]) return true;
-    }
-    return false;
+    return lane_bits(m) != 0;
 }
 
 template <class M>
     requires(!std::is_same_v<M, bool>)
 inline bool all(M m) {
-    for (std::size_t i = 0; i < sizeof(M) / 8; ++i) {
-        if (!m[i]) return false;
-    }
-    return true;
+    return lane_bits(m) == (1u << (sizeof(M) / 8)) - 1;
 }
 
 // a*b + c rounded once, where the instruction set has fused multiply-add. Only for exact

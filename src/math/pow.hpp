@@ -146,16 +146,15 @@ inline Attempt<T> attempt(T x, T y) {
     T sq_hi, sq_lo;
     two_product(rh, rh, sq_hi, sq_lo);
 
-    T a_hi, a_lo;
-    two_sum(kd * tb::ln2_hi, log_c_hi, a_hi, a_lo);
+    const T a_hi = kd * tb::ln2_hi + log_c_hi;  // exact: both on the grid of 2^-42, below 2^10
     T h_hi, h_lo;
     two_sum(rh, sq_hi * -0.5, h_hi, h_lo);
     T b_hi, b_lo;
     two_sum(a_hi, h_hi, b_hi, b_lo);
-    const T p = tb::l3 + rh * (tb::l4 + rh * (tb::l5 + rh * (tb::l6 + rh * (tb::l7 + rh * tb::l8))));
+    const T p = (tb::l3 + rh * tb::l4) + sq_hi * ((tb::l5 + rh * tb::l6) + sq_hi * (tb::l7 + rh * tb::l8));
     const T cube_p = (sq_hi * rh) * p;
     const T rl_terms = (sq_hi * rl - rh * rl) - sq_lo * 0.5;
-    const T lo = ((((kd * tb::ln2_lo + log_c_lo) + (a_lo + b_lo)) + (h_lo + rl)) + rl_terms) + cube_p;
+    const T lo = ((((kd * tb::ln2_lo + log_c_lo) + b_lo) + (h_lo + rl)) + rl_terms) + cube_p;
 
     // t = y log x as th + tl.
     T yh, ye;
@@ -167,16 +166,18 @@ inline Attempt<T> attempt(T x, T y) {
     const T round_shift = th * tb::inv_step + 0x1.8p52;
     const I n = to_bits(round_shift) - 0x4338000000000000;
     const T nd = round_shift - 0x1.8p52;
-    T u_hi, u_e;
-    two_sum(th, -(nd * tb::step_hi), u_hi, u_e);  // nd * step_hi is exact
+    // Exact: nd * step_hi is, and both terms lie on a grid of 2^-61 or finer with a difference
+    // below 2^-7 (ulp(th) < 2^-61 only for |th| < 2^-8, where nd is 0 or +-1).
+    const T u_hi = th - nd * tb::step_hi;
     T v_hi, v_lo;
-    two_sum(u_hi, (tl - nd * tb::step_lo) + u_e, v_hi, v_lo);
+    two_sum(u_hi, tl - nd * tb::step_lo, v_hi, v_lo);
     const I j2 = (n & ((1 << tb::exp_bits) - 1)) << 1;
     const I m = n >> tb::exp_bits;
     const T s_hi = gather<T>(tb::exp_table, j2);
     const T s_lo = gather<T>(tb::exp_table + 1, j2);
 
-    const T q = v_lo + (v_hi * v_hi) * (tb::e2 + v_hi * (tb::e3 + v_hi * (tb::e4 + v_hi * (tb::e5 + v_hi * tb::e6))));
+    const T v2 = v_hi * v_hi;
+    const T q = v_lo + v2 * ((tb::e2 + v_hi * tb::e3) + v2 * ((tb::e4 + v_hi * tb::e5) + v2 * tb::e6));
     T sv_hi, sv_lo;
     two_product(s_hi, v_hi, sv_hi, sv_lo);
     T r_hi, r_e;
@@ -201,26 +202,32 @@ inline Attempt<T> attempt(T x, T y) {
 
 }  // namespace pow_kernel
 
+namespace pow_kernel {
+
+// The library's pow for every lane, or for the lanes not `proven`; kept out of line so that
+// the common path keeps its registers.
+template <class T>
+[[gnu::noinline, gnu::cold]] T library(T x, T y, T value, Int<T> proven,
+                                       std::size_t& library_calls) {
+    for (int i = 0; i < width<T>; ++i) {
+        if (proven[i] == 0) {
+            value[i] = std::pow(x[i], y[i]);
+            ++library_calls;
+        }
+    }
+    return value;
+}
+
+}  // namespace pow_kernel
+
 // x^y lane by lane, adding to `library_calls` the number of lanes the library answered.
 template <class T>
     requires is_lanes<T>
 inline T pow(T x, T y, std::size_t& library_calls) {
-    T r;
-    if (libc::pow_error_bounded) {
-        const pow_kernel::Attempt<T> a = pow_kernel::attempt(x, y);
-        if (all(a.proven)) return a.value;
-        r = a.value;
-        for (int i = 0; i < width<T>; ++i) {
-            if (a.proven[i] == 0) {
-                r[i] = std::pow(x[i], y[i]);
-                ++library_calls;
-            }
-        }
-        return r;
-    }
-    for (int i = 0; i < width<T>; ++i) r[i] = std::pow(x[i], y[i]);
-    library_calls += width<T>;
-    return r;
+    if (!libc::pow_error_bounded) return pow_kernel::library(x, y, x, pow_kernel::Int<T>{}, library_calls);
+    const pow_kernel::Attempt<T> a = pow_kernel::attempt(x, y);
+    if (all(a.proven)) [[likely]] return a.value;
+    return pow_kernel::library(x, y, a.value, a.proven, library_calls);
 }
 
 template <class T>
