@@ -21,7 +21,11 @@ LOG_BITS = 7  # log table: 2^7 intervals of the reduced argument z in [0x1.6ap-1
 EXP_BITS = 7  # exp table: 2^(j/128), j = 0..127
 LOG_N = 1 << LOG_BITS
 EXP_N = 1 << EXP_BITS
-Z_OFFSET = 0x3FE6A00000000000  # bit pattern of 0x1.6ap-1, just below sqrt(1/2)
+# x = 2^k z with the bit pattern of z at most 2^52 above Z_OFFSET, z in [0x1.69p-1, 0x1.69p0);
+# the pattern's top 7 bits below the exponent pick the interval. 1 lies in the middle of
+# interval ONE = [1 - 2^-9, 1 + 2^-8), whose c is exactly 1.
+Z_OFFSET = 0x3FE6900000000000
+ONE = 75
 LOG_DEGREE = 8
 EXP_DEGREE = 6
 
@@ -58,12 +62,17 @@ def log_table():
     for i in range(LOG_N):
         z_lo = mpf(bits_to_double(Z_OFFSET + (i << (52 - LOG_BITS))))
         z_hi = mpf(bits_to_double(Z_OFFSET + ((i + 1) << (52 - LOG_BITS))))
-        c = rn(2 / (z_lo + z_hi))  # centres r = z*c - 1 on the interval
+        assert (i == ONE) == (z_lo < 1 < z_hi)
+        c = 1.0 if i == ONE else rn(2 / (z_lo + z_hi))  # centres r = z*c - 1 on the interval
         # hi on the grid of 2^-42, like k * ln2_hi, so that their sum is exact.
         t = -mpmath.log(mpf(c))
         t_hi = float(mpmath.nint(t * 2**42) / 2**42)
         t_lo = rn(t - t_hi)
-        rmax = max(rmax, abs(z_lo * c - 1), abs(z_hi * c - 1))
+        r_here = max(abs(z_lo * c - 1), abs(z_hi * c - 1))
+        # The kernel adds log1p(r)'s leading part to hi with a fast two-sum: |hi| must not be
+        # smaller, unless it is 0.
+        assert i == ONE or abs(t_hi) >= r_here * (1 + mpf(2) ** -7), i
+        rmax = max(rmax, r_here)
         entries.append((c, t_hi, t_lo))
     return entries, rmax
 
@@ -152,7 +161,7 @@ def main():
         w(f"inline constexpr double e{n} = {hexd(d)};")
     w("")
     w("// Per interval i of z: {c, hi, lo} with c ~ 1/z, hi a multiple of 2^-42 and hi + lo = -log(c)")
-    w("// to 2^-96.")
+    w(f"// to 2^-96; c is 1 for the interval around 1 (i = {ONE}), elsewhere |hi| > max |r|.")
     w(f"alignas(64) inline constexpr double log_table[{LOG_N} * 3] = {{")
     for c, hi, lo in log_entries:
         w(f"    {hexd(c)}, {hexd(hi)}, {hexd(lo)},")

@@ -53,6 +53,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "math/lanes.hpp"
 #include "math/libc_pow.hpp"
@@ -66,6 +67,11 @@ namespace pow_kernel {
 
 template <class T>
 using Int = Mask<width<T>>;
+
+// The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y.
+inline constexpr double mu_floor = 0.02 + 0x1p-11;
+inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-47;
+inline constexpr double mu_per_y = 0x1.01p-19;
 
 template <class T>
 inline T from_bits(Int<T> b) {
@@ -110,6 +116,27 @@ inline void two_product(T a, T b, T& p, T& e) {
 #endif
 }
 
+// v as lanes: itself, or every lane set to it.
+template <class T, class V>
+inline T as_lanes(V v) {
+    if constexpr (std::is_same_v<V, double>) {
+        return splat<T>(v);
+    } else {
+        return v;
+    }
+}
+
+// a * b + c: fused where the instruction set has it (one rounding instead of two; the error
+// bound below counts two).
+template <class T, class B, class C>
+inline T mul_add(T a, B b, C c) {
+#if defined(__FMA__)
+    return fused_multiply_add(a, as_lanes<T>(b), as_lanes<T>(c));
+#else
+    return a * b + c;
+#endif
+}
+
 // Lanes as integers -> doubles, for |k| < 2^51.
 template <class T>
 inline T small_int_to_double(Int<T> k) {
@@ -119,7 +146,7 @@ inline T small_int_to_double(Int<T> k) {
 
 template <class T>
 struct Attempt {
-    T value;      // x^y, correctly rounded, where `proven`
+    T value;        // x^y, correctly rounded, where `proven`
     Int<T> proven;  // all ones where `value` is certainly the library's pow(x, y)
 };
 
@@ -128,7 +155,7 @@ inline Attempt<T> attempt(T x, T y) {
     namespace tb = pow_tables;
     using I = Int<T>;
 
-    // log x = k ln2 + log(1/c) + log1p(r).
+    // log x = k ln2 + log(1/c) + log1p(r), r = z c - 1.
     const I ix = to_bits(x);
     const I shifted = ix - tb::z_offset;
     const I k = shifted >> 52;
@@ -143,66 +170,64 @@ inline Attempt<T> attempt(T x, T y) {
     T zc, rl;
     two_product(z, c, zc, rl);
     const T rh = zc - 1.0;  // exact: zc is within 2^-7 of 1
-    T sq_hi, sq_lo;
-    two_product(rh, rh, sq_hi, sq_lo);
-
+    const T sq = rh * rh;
     const T a_hi = kd * tb::ln2_hi + log_c_hi;  // exact: both on the grid of 2^-42, below 2^10
     T h_hi, h_lo;
-    two_sum(rh, sq_hi * -0.5, h_hi, h_lo);
+    fast_two_sum(rh, sq * -0.5, h_hi, h_lo);
     T b_hi, b_lo;
-    two_sum(a_hi, h_hi, b_hi, b_lo);
-    const T p = (tb::l3 + rh * tb::l4) + sq_hi * ((tb::l5 + rh * tb::l6) + sq_hi * (tb::l7 + rh * tb::l8));
-    const T cube_p = (sq_hi * rh) * p;
-    const T rl_terms = (sq_hi * rl - rh * rl) - sq_lo * 0.5;
-    const T lo = ((((kd * tb::ln2_lo + log_c_lo) + b_lo) + (h_lo + rl)) + rl_terms) + cube_p;
+    fast_two_sum(a_hi, h_hi, b_hi, b_lo);  // |a_hi| >= |h_hi| or a_hi = 0 (see the tables)
+    const T p = mul_add(sq, mul_add(sq, mul_add(rh, tb::l8, tb::l7), mul_add(rh, tb::l6, tb::l5)),
+                        mul_add(rh, tb::l4, tb::l3));
+    const T rl_part = mul_add(rl, sq - rh, rl);
+    const T lo = (((mul_add(kd, tb::ln2_lo, log_c_lo) + b_lo) + h_lo) + rl_part) + (sq * rh) * p;
 
-    // t = y log x as th + tl.
+    // t = y log x as th + tl; |lo| < 2^-14 |b_hi|.
     T yh, ye;
     two_product(y, b_hi, yh, ye);
     T th, tl;
-    two_sum(yh, ye + y * lo, th, tl);
+    fast_two_sum(yh, mul_add(y, lo, ye), th, tl);
 
     // e^t = 2^m 2^(j/128) e^v with n = 128 m + j = round(t 128/ln2), v = t - n ln2/128.
-    const T round_shift = th * tb::inv_step + 0x1.8p52;
+    const T round_shift = mul_add(th, tb::inv_step, 0x1.8p52);
     const I n = to_bits(round_shift) - 0x4338000000000000;
     const T nd = round_shift - 0x1.8p52;
     // Exact: nd * step_hi is, and both terms lie on a grid of 2^-61 or finer with a difference
     // below 2^-7 (ulp(th) < 2^-61 only for |th| < 2^-8, where nd is 0 or +-1).
-    const T u_hi = th - nd * tb::step_hi;
+    const T u_hi = mul_add(-nd, tb::step_hi, th);
     T v_hi, v_lo;
-    two_sum(u_hi, tl - nd * tb::step_lo, v_hi, v_lo);
+    two_sum(u_hi, mul_add(-nd, tb::step_lo, tl), v_hi, v_lo);
     const I j2 = (n & ((1 << tb::exp_bits) - 1)) << 1;
     const I m = n >> tb::exp_bits;
     const T s_hi = gather<T>(tb::exp_table, j2);
     const T s_lo = gather<T>(tb::exp_table + 1, j2);
 
     const T v2 = v_hi * v_hi;
-    const T q = v_lo + v2 * ((tb::e2 + v_hi * tb::e3) + v2 * ((tb::e4 + v_hi * tb::e5) + v2 * tb::e6));
+    const T q = mul_add(v2,
+                        mul_add(v2, mul_add(v2, tb::e6, mul_add(v_hi, tb::e5, tb::e4)),
+                                mul_add(v_hi, tb::e3, tb::e2)),
+                        v_lo);
     T sv_hi, sv_lo;
     two_product(s_hi, v_hi, sv_hi, sv_lo);
     T r_hi, r_e;
     fast_two_sum(s_hi, sv_hi, r_hi, r_e);
-    const T r_lo = ((r_e + sv_lo) + (s_lo + s_lo * v_hi)) + s_hi * q;
+    const T r_lo = mul_add(s_hi, q, (r_e + sv_lo) + mul_add(s_lo, v_hi, s_lo));
     T f_hi, f_lo;
     fast_two_sum(r_hi, r_lo, f_hi, f_lo);
 
     // The certificate (see the top of this file for mu).
     const I f_bits = to_bits(f_hi);
-    const T ulp = from_bits<T>((f_bits & 0x7FF0000000000000) - (std::int64_t{52} << 52));
-    const T ay = abs(y);
-    const T ath = abs(th);
-    const T mu = ((0.02 + 0x1p-11) + ath * (1.5 * 0x1p-15 + 0x1p-47)) +
-                 ay * (0x1p-19 + abs(kd) * 0x1p-37);
-    const I fine = (x >= 0x1p-1022) & (x <= 0x1.fffffffffffffp1023) & (ath <= 708.0) &
-                   ((f_bits & 0x000FFFFFFFFFFFFF) != 0) & (abs(f_lo) <= (0.5 - mu) * ulp);
+    const I exponent = f_bits & 0x7FF0000000000000;
+    const T ulp = from_bits<T>(exponent - (std::int64_t{52} << 52));
+    const T half_ulp = from_bits<T>(exponent - (std::int64_t{53} << 52));
+    const T mu = mul_add(abs(th), mu_per_t, mul_add(abs(y), mu_per_y, mu_floor));
+    const I fine = (x >= 0x1p-1022) & (x <= 0x1.fffffffffffffp1023) & (abs(th) <= 708.0) &
+                   ((f_bits & 0x000FFFFFFFFFFFFF) != 0) &
+                   (abs(f_lo) <= mul_add(-mu, ulp, half_ulp));
 
     const T scale = from_bits<T>((m + 1023) << 52);
     return {f_hi * scale, fine};
 }
 
-}  // namespace pow_kernel
-
-namespace pow_kernel {
 
 // The library's pow for every lane, or for the lanes not `proven`; kept out of line so that
 // the common path keeps its registers.
@@ -220,12 +245,52 @@ template <class T>
 
 }  // namespace pow_kernel
 
+namespace pow_kernel {
+
+// The lanes refused while an element loop collects them (lane i in bit i, since the loop last
+// took them). Refused lanes are few but come every third vector or so, each at the end of a
+// long computation; sending them to the library at once costs a lone call's full latency
+// each time. A loop instead recomputes its refused elements together, after a block.
+struct Refused {
+    bool collecting = false;
+    unsigned lanes = 0;
+};
+inline thread_local Refused refused;
+
+}  // namespace pow_kernel
+
+// While one lives, the vector pow of this thread gives its own value for the lanes it cannot
+// vouch for and records them for the caller to take, who must replace those lanes' results.
+class CollectRefused {
+public:
+    CollectRefused() : outer_(pow_kernel::refused) { pow_kernel::refused = {true, 0}; }
+    ~CollectRefused() { pow_kernel::refused = outer_; }
+    CollectRefused(const CollectRefused&) = delete;
+    CollectRefused& operator=(const CollectRefused&) = delete;
+
+    // The lanes refused since the last call.
+    unsigned take() {
+        const unsigned lanes = pow_kernel::refused.lanes;
+        pow_kernel::refused.lanes = 0;
+        return lanes;
+    }
+
+private:
+    pow_kernel::Refused outer_;
+};
+
 // x^y lane by lane, adding to `library_calls` the number of lanes the library answered.
 template <class T>
     requires is_lanes<T>
 inline T pow(T x, T y, std::size_t& library_calls) {
-    if (!libc::pow_error_bounded) return pow_kernel::library(x, y, x, pow_kernel::Int<T>{}, library_calls);
+    if (!libc::pow_error_bounded) {
+        return pow_kernel::library(x, y, x, pow_kernel::Int<T>{}, library_calls);
+    }
     const pow_kernel::Attempt<T> a = pow_kernel::attempt(x, y);
+    if (pow_kernel::refused.collecting) {
+        pow_kernel::refused.lanes |= ~lane_bits(a.proven) & ((1u << width<T>) - 1);
+        return a.value;
+    }
     if (all(a.proven)) [[likely]] return a.value;
     return pow_kernel::library(x, y, a.value, a.proven, library_calls);
 }
