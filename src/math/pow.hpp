@@ -17,30 +17,34 @@
 // (|x^y - (f_hi + f_lo)| <= delta x^y <= 2^53 delta ulp(f_hi), as x^y < 2 * 2^exponent(f_hi).)
 //
 // The margin used, in ULP of the result, per lane:
-//     mu = 0.02 + |t| * (1.5 * 2^-15 + 2^-47) + 2^-11 + |y| * (2^-19 + |k| * 2^-37)
-// with t = y ln x and k the binary exponent of x. The 0.02 covers glibc's 0.011 from its
-// exponential with 0.009 to spare and is the floor of the margin; |t| * 1.5 * 2^-15 is glibc's
-// logarithm in full; the rest is 2^53 delta of this kernel. About 2 mu of all lanes (4-5 % on
-// the relations' inputs) go to the library.
+//     mu = (0.02 + 2^-11) + |t| (1.5 * 2^-15 + 2^-47) + |y| 1.0078 * 2^-19
+// with t = y ln x. The 0.02 covers glibc's 0.011 from its exponential with 0.009 to spare and
+// is the floor of the margin; |t| 1.5 * 2^-15 is glibc's logarithm in full; the rest is
+// 2^53 delta of this kernel. About 2 mu of all lanes (4 % on the relations' inputs) are refused.
 //
-// The kernel's error delta (absolute in t = y ln x, hence relative in e^t):
-//  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.6ap-1, 0x1.6ap0), c ~ 1/z from
-//   a 128-interval table, r = z c - 1 exact as rh + rl (exact product, Sterbenz subtraction),
-//   |r| <= 2^-8.006. Absolute error of the double-double log x = b_hi + lo:
-//     polynomial (degree 8, measured by the generator)          2^-75.15
-//     its evaluation, |rh^3 P| <= 2^-25.6 at relative 2^-50.5    2^-76.1
-//     dropped rh^3 rl, rl^2 terms                                  2^-77
-//     sum of the low parts, 8 roundings of at most 2^-25.5 + 2^-50 (|k| + 1)
-//                                                                  2^-75.6 + |k| 2^-100
-//     k ln2 (ln2 to 2^-97, k * ln2_lo rounded) and the table      |k| 2^-96 + 2^-106
-//   in all below 2^-73.8 + |k| 2^-95.
-//  t = y * log x: the product is exact, y * lo and the sum with the product's error add
-//   |y| 2^-77 + |t| 2^-106. So |t error| <= |y| (2^-72 + |k| 2^-90) + |t| 2^-100.
-//  e^t = 2^(n/128) e^v, v = t - n ln2/128, |v| <= 2^-8.529: reduction 2^-80 (n ln2_hi exact),
-//   polynomial (degree 6, measured) 2^-72.0, its evaluation and the dropped v_lo v_hi 2^-69,
-//   reconstruction with 2^(j/128) to 2^-106: 3 roundings of at most 2^-70; below 2^-66 in
-//   all, taken as 2^-64.
-// Hence 2^53 delta <= 2^-11 + |y| (2^-19 + |k| 2^-37) + |t| 2^-47, the terms of mu above.
+// The kernel's error delta (absolute in t = y ln x, hence relative in e^t). Fused
+// multiply-adds are used where the instruction set has them; the bounds count the unfused
+// operation's two roundings.
+//  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.69p-1, 0x1.69p0), |k| <= 1024,
+//   c ~ 1/z from a 128-interval table (c = 1 around z = 1), r = z c - 1 exactly as rh + rl
+//   (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1), |r| <= 2^-8.
+//   k ln2_hi + log(1/c)_hi and rh - rh^2/2 (rh^2 exact as sq + sq_lo) are exact or exact
+//   two-sums (the tables make |log(1/c)| > |r| where c != 1), collected in b_hi + b_lo.
+//   Absolute error of log x = b_hi + lo:
+//     polynomial (degree 8, measured by the generator)            2^-75.1
+//     its evaluation, |rh^3 P| <= 2^-25.6 at relative 2^-50.5      2^-76.1
+//     dropped -rh^3 rl and rl^2 terms                               2^-77
+//     sum of the low parts, 6 roundings, |lo| <= 2^-25.5 + |k| 2^-43  2^-77 + |k| 2^-95
+//     ln2 to 2^-97 and k * ln2_lo rounded; the table to 2^-96       |k| 2^-96 + 2^-96
+//   in all below 2^-74 + |k| 2^-94.
+//  t = y log x: y b_hi is an exact product, y lo + its error rounds to within |y| 2^-77.5 +
+//   |t| 2^-106, and |lo| < 2^-14 |b_hi| keeps the final two-sum exact. So the error of t is
+//   below |y| (2^-72 + |k| 2^-90) + |t| 2^-100 <= |y| 1.0078 * 2^-72 + |t| 2^-100.
+//  e^t = 2^(n/128) e^v, v = t - n ln2/128 exactly as v_hi + v_lo, |v| <= 2^-8.529: reduction
+//   2^-79 (n ln2/128's low part rounded), polynomial (degree 6, measured) 2^-72.0, its
+//   evaluation 2^-69, dropped v_lo v_hi and s_lo q 2^-70 each, reconstruction with
+//   2^(j/128) to 2^-106 in 3 roundings 2^-68; below 2^-67 in all, taken as 2^-64.
+// Hence 2^53 delta <= 2^-11 + |y| 1.0078 * 2^-19 + |t| 2^-47, the terms of mu above.
 //
 // Special operands never reach that argument: x <= 0, subnormal, infinite or NaN x, and
 // |t| > 708 (which takes in infinite or NaN y, and results near or beyond overflow and the
@@ -71,7 +75,7 @@ using Int = Mask<width<T>>;
 // The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y.
 inline constexpr double mu_floor = 0.02 + 0x1p-11;
 inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-47;
-inline constexpr double mu_per_y = 0x1.01p-19;
+inline constexpr double mu_per_y = 0x1.02p-19;
 
 template <class T>
 inline T from_bits(Int<T> b) {
@@ -170,7 +174,8 @@ inline Attempt<T> attempt(T x, T y) {
     T zc, rl;
     two_product(z, c, zc, rl);
     const T rh = zc - 1.0;  // exact: zc is within 2^-7 of 1
-    const T sq = rh * rh;
+    T sq, sq_lo;
+    two_product(rh, rh, sq, sq_lo);
     const T a_hi = kd * tb::ln2_hi + log_c_hi;  // exact: both on the grid of 2^-42, below 2^10
     T h_hi, h_lo;
     fast_two_sum(rh, sq * -0.5, h_hi, h_lo);
@@ -178,7 +183,7 @@ inline Attempt<T> attempt(T x, T y) {
     fast_two_sum(a_hi, h_hi, b_hi, b_lo);  // |a_hi| >= |h_hi| or a_hi = 0 (see the tables)
     const T p = mul_add(sq, mul_add(sq, mul_add(rh, tb::l8, tb::l7), mul_add(rh, tb::l6, tb::l5)),
                         mul_add(rh, tb::l4, tb::l3));
-    const T rl_part = mul_add(rl, sq - rh, rl);
+    const T rl_part = mul_add(rl, sq - rh, mul_add(sq_lo, -0.5, rl));
     const T lo = (((mul_add(kd, tb::ln2_lo, log_c_lo) + b_lo) + h_lo) + rl_part) + (sq * rh) * p;
 
     // t = y log x as th + tl; |lo| < 2^-14 |b_hi|.

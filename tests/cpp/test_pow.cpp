@@ -10,6 +10,7 @@
 #include "math/libc_pow.hpp"
 #include "pow_cases.hpp"
 #include "pow_hard_cases.hpp"
+#include "relations/all.hpp"
 
 namespace {
 
@@ -76,8 +77,8 @@ TEST(pow_hard_cases_match_library) {
     });
 }
 
-// Near-midpoint pairs are exactly those the certificate must refuse; an odd length exercises
-// the partial last group.
+// Pairs within 1e-3 ULP of a midpoint are ones the certificate must refuse, every one of them
+// (their number, 551, also leaves a partial last group at every width).
 TEST(pow_near_midpoints_go_to_library) {
     if (!vortalix2::libc::pow_error_bounded) return;
     std::vector<double> x, y;
@@ -87,7 +88,6 @@ TEST(pow_near_midpoints_go_to_library) {
             y.push_back(std::bit_cast<double>(c.y));
         }
     }
-    CHECK(x.size() % 2 == 1);
     for (Level level : vector_levels) {
         if (!eval::supported(level)) continue;
         CHECK(check_level(level, x, y, "near midpoints") == 1.0);
@@ -99,4 +99,51 @@ TEST(pow_scalar_level_is_the_library) {
     std::vector<double> x, y;
     pow_cases::relation_pairs(10'000, 0x5eed'0003, x, y);
     CHECK(check_level(Level::scalar, x, y, "relation exponents") == 1.0);
+}
+
+// The pow relations' element loops at every level give the scalar loop's bits, lanes the vector
+// pow refuses included (they are recomputed after each block), for contiguous and strided input
+// of a length that leaves a partial last group.
+TEST(pow_relations_match_scalar_at_every_level) {
+    namespace rel = vortalix2::relations;
+    const std::size_t relations[] = {
+        rel::index_of<rel::PoPFromMa>(),      rel::index_of<rel::RhooRhoFromMa>(),
+        rel::index_of<rel::McpToAPoFromMa>(), rel::index_of<rel::AAcritFromMa>(),
+        rel::index_of<rel::PoshPoFromMa>(),   rel::index_of<rel::MaFromPoP>(),
+        rel::index_of<rel::MaFromRhooRho>()};
+    constexpr std::size_t n = 3001;
+    std::vector<double> in(2 * n);
+    pow_cases::Random rng{0x5eed'0004};
+    for (std::size_t k = 0; k < in.size(); ++k) {
+        // Mach numbers 0..10 for the forward relations, ratios (0, 1] for the inversions.
+        in[k] = k % 3 == 0 ? 1.0 - rng.unit() : rng.between(0.0, 10.0);
+    }
+    const std::size_t shape[] = {n};
+    const std::ptrdiff_t every_other[] = {2};
+    for (double ga : {1.01, 1.4, 3.0}) {
+        for (std::size_t r : relations) {
+            for (bool strided : {false, true}) {
+                std::vector<double> expected(n), actual(n);
+                const eval::Walk scalar_walk{reinterpret_cast<const std::byte*>(in.data()), n,
+                                             !strided, 1, shape, every_other, expected.data()};
+                eval::kernel(Level::scalar, r)(ga, true, scalar_walk);
+                for (Level level : vector_levels) {
+                    if (!eval::supported(level)) continue;
+                    eval::Walk walk = scalar_walk;
+                    walk.out = actual.data();
+                    eval::kernel(level, r)(ga, true, walk);
+                    int reported = 0;
+                    for (std::size_t k = 0; k < n; ++k) {
+                        if (!vortalix2_test::same_value(actual[k], expected[k]) && reported++ < 5) {
+                            CHECK_BITS(actual[k], expected[k],
+                                       std::string(eval::name(level)) + " relation " +
+                                           std::to_string(r) + (strided ? " strided" : "") +
+                                           " ga " + std::to_string(ga) + " element " +
+                                           std::to_string(k));
+                        }
+                    }
+                }
+            }
+        }
+    }
 }
