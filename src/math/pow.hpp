@@ -72,6 +72,17 @@ namespace pow_kernel {
 template <class T>
 using Int = Mask<width<T>>;
 
+// Where the kernel is used: four or more lanes with fused multiply-add. On two lanes without
+// it (the x86-64 baseline) exact products cost so much that the kernel would be slower than
+// the library's pow, which those lanes call instead.
+#if defined(__FMA__)
+template <class T>
+inline constexpr bool kernel_used = width<T> >= 4;
+#else
+template <class T>
+inline constexpr bool kernel_used = false;
+#endif
+
 // The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y.
 inline constexpr double mu_floor = 0.02 + 0x1p-11;
 inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-47;
@@ -87,6 +98,13 @@ inline Int<T> to_bits(T x) {
     return reinterpret_cast<Int<T>>(x);
 }
 
+template <class T>
+struct Attempt {
+    T value;        // x^y, correctly rounded, where `proven`
+    Int<T> proven;  // all ones where `value` is certainly the library's pow(x, y)
+};
+
+#if defined(__FMA__)
 // s + e = a + b exactly, s = RN(a + b).
 template <class T>
 inline void two_sum(T a, T b, T& s, T& e) {
@@ -106,18 +124,7 @@ inline void fast_two_sum(T a, T b, T& s, T& e) {
 template <class T>
 inline void two_product(T a, T b, T& p, T& e) {
     p = a * b;
-#if defined(__FMA__)
     e = fused_multiply_add(a, b, -p);
-#else
-    // Veltkamp's split into 26 + 27 bits and Dekker's exact product.
-    const T sa = a * 134217729.0;
-    const T ah = sa - (sa - a);
-    const T al = a - ah;
-    const T sb = b * 134217729.0;
-    const T bh = sb - (sb - b);
-    const T bl = b - bh;
-    e = (((ah * bh - p) + ah * bl) + al * bh) + al * bl;
-#endif
 }
 
 // v as lanes: itself, or every lane set to it.
@@ -130,15 +137,10 @@ inline T as_lanes(V v) {
     }
 }
 
-// a * b + c: fused where the instruction set has it (one rounding instead of two; the error
-// bound below counts two).
+// a * b + c rounded once (the error bound below counts two roundings all the same).
 template <class T, class B, class C>
 inline T mul_add(T a, B b, C c) {
-#if defined(__FMA__)
     return fused_multiply_add(a, as_lanes<T>(b), as_lanes<T>(c));
-#else
-    return a * b + c;
-#endif
 }
 
 // Lanes as integers -> doubles, for |k| < 2^51.
@@ -147,12 +149,6 @@ inline T small_int_to_double(Int<T> k) {
     constexpr std::int64_t magic = 0x4338000000000000;  // 0x1.8p52
     return from_bits<T>(k + magic) - 0x1.8p52;
 }
-
-template <class T>
-struct Attempt {
-    T value;        // x^y, correctly rounded, where `proven`
-    Int<T> proven;  // all ones where `value` is certainly the library's pow(x, y)
-};
 
 template <class T>
 inline Attempt<T> attempt(T x, T y) {
@@ -232,6 +228,10 @@ inline Attempt<T> attempt(T x, T y) {
     const T scale = from_bits<T>((m + 1023) << 52);
     return {f_hi * scale, fine};
 }
+#else
+template <class T>
+Attempt<T> attempt(T x, T y);  // not used without fused multiply-add (see kernel_used)
+#endif
 
 
 // The library's pow for every lane, or for the lanes not `proven`; kept out of line so that
@@ -288,16 +288,21 @@ private:
 template <class T>
     requires is_lanes<T>
 inline T pow(T x, T y, std::size_t& library_calls) {
-    if (!libc::pow_error_bounded) {
-        return pow_kernel::library(x, y, x, pow_kernel::Int<T>{}, library_calls);
+    if constexpr (pow_kernel::kernel_used<T>) {
+        if (libc::pow_error_bounded) {
+            const pow_kernel::Attempt<T> a = pow_kernel::attempt(x, y);
+            if (pow_kernel::refused.collecting) {
+                pow_kernel::refused.lanes |= ~lane_bits(a.proven) & ((1u << width<T>) - 1);
+                return a.value;
+            }
+            if (all(a.proven)) [[likely]] return a.value;
+            return pow_kernel::library(x, y, a.value, a.proven, library_calls);
+        }
     }
-    const pow_kernel::Attempt<T> a = pow_kernel::attempt(x, y);
-    if (pow_kernel::refused.collecting) {
-        pow_kernel::refused.lanes |= ~lane_bits(a.proven) & ((1u << width<T>) - 1);
-        return a.value;
-    }
-    if (all(a.proven)) [[likely]] return a.value;
-    return pow_kernel::library(x, y, a.value, a.proven, library_calls);
+    T r;
+    for (int i = 0; i < width<T>; ++i) r[i] = std::pow(x[i], y[i]);
+    library_calls += width<T>;
+    return r;
 }
 
 template <class T>
