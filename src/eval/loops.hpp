@@ -43,7 +43,7 @@ void span(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, doubl
         // A lane whose power the vector pow could not vouch for is recomputed by the scalar
         // relation, whose powers are the library's; those elements are gathered per block and
         // recomputed together.
-        math::CollectRefused refused;
+        math::CollectRefused<T> refused;
         constexpr std::size_t block = 64;  // vectors
         unsigned lanes[block];
         std::size_t redo[block * w];

@@ -264,17 +264,24 @@ inline thread_local Refused refused;
 
 }  // namespace pow_kernel
 
-// While one lives, the vector pow of this thread gives its own value for the lanes it cannot
-// vouch for and records them for the caller to take, who must replace those lanes' results.
+// While one lives, the vector pow of this thread gives its own value for the lanes of type T it
+// cannot vouch for and records them for the caller to take, who must replace those lanes'
+// results. Where the kernel is not used, nothing is ever refused.
+template <class T>
 class CollectRefused {
 public:
-    CollectRefused() : outer_(pow_kernel::refused) { pow_kernel::refused = {true, 0}; }
-    ~CollectRefused() { pow_kernel::refused = outer_; }
+    CollectRefused() : outer_(pow_kernel::refused) {
+        if constexpr (pow_kernel::kernel_used<T>) pow_kernel::refused = {true, 0};
+    }
+    ~CollectRefused() {
+        if constexpr (pow_kernel::kernel_used<T>) pow_kernel::refused = outer_;
+    }
     CollectRefused(const CollectRefused&) = delete;
     CollectRefused& operator=(const CollectRefused&) = delete;
 
     // The lanes refused since the last call.
     unsigned take() {
+        if constexpr (!pow_kernel::kernel_used<T>) return 0;
         const unsigned lanes = pow_kernel::refused.lanes;
         pow_kernel::refused.lanes = 0;
         return lanes;
