@@ -1,8 +1,10 @@
 // Powers with the C library's bits: pow(x, y) of a double is the library's `pow`; for lanes,
 // every lane gets exactly what the library returns for that lane's arguments.
 //
-// For lanes, a vector kernel computes x^y to about 2^-64 and answers for a lane only where it
-// has proven that its answer is the library's; the other lanes call the library.
+// For four or more lanes with fused multiply-add, a vector kernel computes x^y to about 2^-64
+// and answers for a lane only where it has proven that its answer is the library's; the other
+// lanes call the library, or, inside an element loop, are recomputed by the loop's scalar path
+// after a block (see CollectRefused).
 //
 // Why the kernel's answer can be the library's. glibc's `pow` (2.28 and later) is within
 // 0.511 ULP + |y ln x| * 1.5 * 2^-68 * 2^53 ULP of the exact x^y (the figures of its build
@@ -233,9 +235,8 @@ template <class T>
 Attempt<T> attempt(T x, T y);  // not used without fused multiply-add (see kernel_used)
 #endif
 
-
-// The library's pow for every lane, or for the lanes not `proven`; kept out of line so that
-// the common path keeps its registers.
+// The library's pow for the lanes not `proven`; out of line, so that the common path keeps its
+// registers.
 template <class T>
 [[gnu::noinline, gnu::cold]] T library(T x, T y, T value, Int<T> proven,
                                        std::size_t& library_calls) {
@@ -247,10 +248,6 @@ template <class T>
     }
     return value;
 }
-
-}  // namespace pow_kernel
-
-namespace pow_kernel {
 
 // The lanes refused while an element loop collects them (lane i in bit i, since the loop last
 // took them). Refused lanes are few but come every third vector or so, each at the end of a
