@@ -103,7 +103,8 @@ inline T select(M mask, T a, T b) {
 inline bool any(bool m) { return m; }
 inline bool all(bool m) { return m; }
 
-// The sign bits of the lanes of a comparison, lane i in bit i.
+// The lanes of a comparison (each all ones or all zeros) as bits, lane i in bit i; taken from
+// the sign bits, one instruction where the instruction set has it.
 template <class M>
     requires(!std::is_same_v<M, bool>)
 inline unsigned lane_bits(M m) {
