@@ -63,7 +63,11 @@ def log_table():
         z_lo = mpf(bits_to_double(Z_OFFSET + (i << (52 - LOG_BITS))))
         z_hi = mpf(bits_to_double(Z_OFFSET + ((i + 1) << (52 - LOG_BITS))))
         assert (i == ONE) == (z_lo < 1 < z_hi)
-        c = 1.0 if i == ONE else rn(2 / (z_lo + z_hi))  # centres r = z*c - 1 on the interval
+        # c = 1/centre, which the kernel computes itself by one IEEE division: the centre's bit
+        # pattern lies half an interval above the start's (for ONE, it is 1.0 exactly).
+        centre = bits_to_double(Z_OFFSET + (1 << (51 - LOG_BITS)) + (i << (52 - LOG_BITS)))
+        c = 1.0 / centre
+        assert (c == 1.0) == (i == ONE)
         # hi on the grid of 2^-42, like k * ln2_hi, so that their sum is exact.
         t = -mpmath.log(mpf(c))
         t_hi = float(mpmath.nint(t * 2**42) / 2**42)
@@ -73,7 +77,7 @@ def log_table():
         # smaller, unless it is 0.
         assert i == ONE or abs(t_hi) >= r_here * (1 + mpf(2) ** -7), i
         rmax = max(rmax, r_here)
-        entries.append((c, t_hi, t_lo))
+        entries.append((t_hi, t_lo))
     return entries, rmax
 
 
@@ -160,11 +164,12 @@ def main():
     for n, d in zip(range(2, EXP_DEGREE + 1), exp_coeffs):
         w(f"inline constexpr double e{n} = {hexd(d)};")
     w("")
-    w("// Per interval i of z: {c, hi, lo} with c ~ 1/z, hi a multiple of 2^-42 and hi + lo = -log(c)")
-    w(f"// to 2^-96; c is 1 for the interval around 1 (i = {ONE}), elsewhere |hi| > max |r|.")
-    w(f"alignas(64) inline constexpr double log_table[{LOG_N} * 3] = {{")
-    for c, hi, lo in log_entries:
-        w(f"    {hexd(c)}, {hexd(hi)}, {hexd(lo)},")
+    w("// Per interval i of z, c = 1/centre of the interval (1 for the one around 1, i = "
+      f"{ONE}): {{hi, lo}}")
+    w("// with hi a multiple of 2^-42 and hi + lo = -log(c) to 2^-96; |hi| > max |r| where c != 1.")
+    w(f"alignas(64) inline constexpr double log_table[{LOG_N} * 2] = {{")
+    for hi, lo in log_entries:
+        w(f"    {hexd(hi)}, {hexd(lo)},")
     w("};")
     w("")
     w("// Per j: {hi, lo} with hi + lo = 2^(j/128) to 2^-106.")

@@ -28,7 +28,7 @@
 // multiply-adds are used where the instruction set has them; the bounds count the unfused
 // operation's two roundings.
 //  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.69p-1, 0x1.69p0), |k| <= 1024,
-//   c ~ 1/z from a 128-interval table (c = 1 around z = 1), r = z c - 1 exactly as rh + rl
+//   c = 1/centre of z's interval of 128 (c = 1 around z = 1), r = z c - 1 exactly as rh + rl
 //   (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1), |r| <= 2^-8.
 //   k ln2_hi + log(1/c)_hi and rh - rh^2/2 (rh^2 exact as sq + sq_lo) are exact or exact
 //   two-sums (the tables make |log(1/c)| > |r| where c != 1), collected in b_hi + b_lo.
@@ -164,10 +164,12 @@ inline Attempt<T> attempt(T x, T y) {
     const I i = (shifted >> (52 - tb::log_bits)) & ((1 << tb::log_bits) - 1);
     const T z = from_bits<T>(ix - (k << 52));
     const T kd = small_int_to_double<T>(k);
-    const I row = i + i + i;
-    const T c = gather<T>(tb::log_table, row);
-    const T log_c_hi = gather<T>(tb::log_table + 1, row);
-    const T log_c_lo = gather<T>(tb::log_table + 2, row);
+    // c = 1/centre of z's interval (one IEEE division, as the generator computes it).
+    const T c = 1.0 / from_bits<T>((tb::z_offset + (std::int64_t{1} << (51 - tb::log_bits))) +
+                                   (i << (52 - tb::log_bits)));
+    const I row = i << 1;
+    const T log_c_hi = gather<T>(tb::log_table, row);
+    const T log_c_lo = gather<T>(tb::log_table + 1, row);
 
     T zc, rl;
     two_product(z, c, zc, rl);
