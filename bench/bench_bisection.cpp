@@ -1,6 +1,7 @@
-// Times the area-ratio bisection that stops once its state is fixed against the one that runs
-// all 10000 passes, on 10000 typical area ratios per branch, and checks that both give the same
-// bits. Exits non-zero if any result differs or a branch misses its speed-up target.
+// Times the area-ratio bisection with its shortcuts against the one that runs all 10000 passes,
+// on 10000 typical area ratios per branch, checks that both give the same bits, and reports how
+// many passes per element still called pow. Exits non-zero if any result differs or a branch
+// misses its speed-up target.
 #include <bit>
 #include <chrono>
 #include <cstdint>
@@ -8,7 +9,7 @@
 #include <vector>
 
 #include "reference_bisection.hpp"
-#include "relations/iterative_inversions.hpp"
+#include "relations/area_ratio_bisection.hpp"
 
 namespace {
 
@@ -42,9 +43,17 @@ bool run_branch(const std::vector<double>& inputs, double ga, bool sup, double t
             ++differ;
         }
     }
+    long evaluated = 0;
+    for (double x : inputs) {
+        vortalix2::relations::MaFromAAcrit::Trace trace;
+        fast.solve(x, &trace);
+        evaluated += trace.evaluated;
+    }
     const double ratio = t_full / t_fast;
-    std::printf("%-11s fast %8.3f ms  full %9.3f ms  ratio %7.1fx (target %.0fx)  %s\n",
+    std::printf("%-11s fast %8.3f ms  full %9.3f ms  ratio %7.1fx (target %.0fx)  "
+                "pow passes/element %5.2f  %s\n",
                 sup ? "supersonic" : "subsonic", t_fast * 1e3, t_full * 1e3, ratio, target,
+                static_cast<double>(evaluated) / static_cast<double>(inputs.size()),
                 differ == 0 ? "identical bits" : "BITS DIFFER");
     return differ == 0 && ratio >= target;
 }
@@ -57,7 +66,7 @@ int main() {
     for (int i = 0; i < n; ++i) inputs[i] = 1.01 + (10.0 - 1.01) * i / (n - 1);
 
     std::printf("Ma_from_A_Acrit, ga = 1.4, %d area ratios in [1.01, 10]\n", n);
-    const bool sub_ok = run_branch(inputs, 1.4, false, 10.0);
-    const bool sup_ok = run_branch(inputs, 1.4, true, 5.0);
+    const bool sub_ok = run_branch(inputs, 1.4, false, 200.0);
+    const bool sup_ok = run_branch(inputs, 1.4, true, 200.0);
     return sub_ok && sup_ok ? 0 : 1;
 }
