@@ -66,10 +66,12 @@ struct MaFromAAcrit {
     static constexpr int max_passes = 10000;
 
     // What one inversion did: `passes` counts the passes the bisection is defined to make
-    // (the pass of an exact hit, else all 10000); `evaluated` those that called pow.
+    // (the pass of an exact hit, else all 10000); `evaluated` those that called pow (the
+    // first passes from the start use powers computed once per call).
     struct Trace {
         int passes = 0;
         int evaluated = 0;
+        int powers = 0;  // all calls of pow, `evaluated` and those made to bracket the root
     };
 
     AAcritFromMa area;
@@ -84,6 +86,10 @@ struct MaFromAAcrit {
     double alpha;   // (e - 1)/2 and (e - 1)(e - 2)/6: the binomial series of (1 + t)^e
     double gamma;
     double k4;      // bounds the series' remainder: 1.25 |e (e-1) (e-2) (e-3)| / 24
+
+    // The midpoints of the first three passes from the start, their w and pow(w, e), per call.
+    static constexpr int start_nodes = 8;
+    double start_m[start_nodes] = {}, start_w[start_nodes] = {}, start_p[start_nodes] = {};
 
     MaFromAAcrit(double ga, bool sup_) : area(ga), sup(sup_) {
         if (sup) {
@@ -105,20 +111,38 @@ struct MaFromAAcrit {
         alpha = (e - 1.0) * 0.5;
         gamma = alpha * ((e - 2.0) / 3.0);
         k4 = std::fabs(e * (e - 1.0) * (e - 2.0) * (e - 3.0)) * (1.25 / 24.0);
+        // The first passes from the start visit the same few midpoints for every element:
+        // node i's children are 2i (hi takes M) and 2i + 1 (lo takes M).
+        if (!(proven_ga && sup)) {
+            start_m[1] = m0;
+            double lo[start_nodes], hi[start_nodes];
+            lo[1] = lo0;
+            hi[1] = hi0;
+            for (int i = 1; i < start_nodes; ++i) {
+                if (i > 1) {
+                    const int parent = i / 2;
+                    lo[i] = (i % 2 == 1) ? start_m[parent] : lo[parent];
+                    hi[i] = (i % 2 == 1) ? hi[parent] : start_m[parent];
+                    start_m[i] = (lo[i] + hi[i]) * 0.5;
+                }
+                start_w[i] = temperature_ratio(c, start_m[i]) / b;
+                start_p[i] = math::pow(start_w[i], e);
+            }
+        }
     }
 
     double operator()(double x) const { return solve(x, nullptr); }
 
     double solve(double x, Trace* trace) const {
         if (x == 1.0) {
-            if (trace) *trace = {0, 0};
+            if (trace) *trace = {0, 0, 0};
             return 1.0;
         }
         State st{lo0, hi0, m0, 1};
         if (proven_ga && sup) {
             if (x == std::numeric_limits<double>::infinity()) {
                 // Pass 1 hits: at the start the ratio is +inf (see skip_overflow).
-                if (trace) *trace = {1, 0};
+                if (trace) *trace = {1, 0, 0};
                 return m0;
             }
             if (x == x) skip_overflow(st);
@@ -178,9 +202,25 @@ private:
         st = {1.0, walk[good], walk[good + 1], good + 1};
     }
 
+    // The last power computed, kept for the passes that follow.
+    struct Anchor {
+        double w = std::numeric_limits<double>::quiet_NaN();
+        double p = 0.0;
+        double iw = 0.0;     // 1/w, for predictions
+        bool seed = false;  // w and its power are normal and x is: predictions may use them
+    };
+
+    // An interval around the root where the outcome of a pass is left to the pass; at and
+    // below `lo` a pass moves lo, at and above `hi` it moves hi (see find_zone).
+    struct Zone {
+        double lo = 0.0, hi = 0.0;
+        bool found = false;
+    };
+
     // The remaining passes. A pass skips pow when its outcome is known:
     //  - x < 0 (ga with proven_ga): a = v pow(w, e) with v > 0 and w > 0 is +0, positive or
     //    +inf, never NaN, so it is above x;
+    //  - M lies outside the zone around the root (find_zone), where A is monotonic;
     //  - w equals the w of the last pass that called pow, or 1/b (met wherever q rounds to 1):
     //    pow is a function, so a = v * that power, the pass's own bits, hit included;
     //  - the power is predicted from the last one closely enough to place a strictly on one
@@ -188,41 +228,69 @@ private:
     double run(double x, State st, Trace* trace) const {
         const bool negative = proven_ga && x < 0.0;
         const bool predict = proven_ga && x > 0.0 && area_bisection::normal_range(x);
+        const Outcome low_side = sup ? Outcome::below : Outcome::above;
+        const Outcome high_side = sup ? Outcome::above : Outcome::below;
         double lo = st.lo, hi = st.hi, m = st.m;
         int evaluated = 0;
-        bool anchored = false;  // w0, p0 may serve predicted_side
-        double w0 = std::numeric_limits<double>::quiet_NaN(), p0 = 0.0, iw0 = 0.0;
+        int powers = 0;
+        int node = st.pass == 1 ? 1 : 0;  // where the passes from the start stand
+        Anchor anchor;
+        Zone zone;
         for (int pass = st.pass; pass <= max_passes; ++pass) {
             Outcome out = Outcome::above;
-            if (!negative) {
+            if (negative) {
+            } else if (zone.found && !sup && pass <= 53 && hi <= 0.8 &&
+                       jump_dyadic(zone, lo, hi, m, pass)) {
+                continue;
+            } else if (zone.found && m <= zone.lo && monotonic(m)) {
+                out = low_side;
+            } else if (zone.found && m >= zone.hi && monotonic(m)) {
+                out = high_side;
+            } else {
                 const double w = temperature_ratio(area.c, m) / area.b;
                 const double v = 1.0 / m;
+                const bool known = node > 0 && node < start_nodes && same_bits(m, start_m[node]);
                 if (w == w_rest) {
                     out = compare(v * p_rest, x);
-                } else if (w == w0) {
-                    out = compare(v * p0, x);
-                } else if (!(anchored && predicted_side(x, w, v, w0, iw0, p0, out))) {
-                    const double p = math::pow(w, area.e);
-                    ++evaluated;
-                    out = compare(v * p, x);
-                    w0 = w;
-                    p0 = p;
-                    anchored = predict && area_bisection::normal_range(p) &&
-                               area_bisection::normal_range(w);
-                    if (anchored) iw0 = 1.0 / w;
+                } else if (w == anchor.w) {
+                    out = compare(v * anchor.p, x);
+                } else if (known || !(anchor.seed && predicted_side(x, w, v, anchor, out))) {
+                    double p;
+                    if (known) {
+                        p = start_p[node];
+                    } else {
+                        p = math::pow(w, area.e);
+                        ++evaluated;
+                        ++powers;
+                    }
+                    const double a = v * p;
+                    out = compare(a, x);
+                    anchor = {w, p, 0.0, false};
+                    if (predict && area_bisection::normal_range(p) &&
+                        area_bisection::normal_range(w)) {
+                        anchor.iw = 1.0 / w;
+                        anchor.seed = true;
+                        if (!zone.found && out != Outcome::hit) {
+                            zone = find_zone(x, m, anchor, powers);
+                        }
+                    }
                 }
             }
             if (out == Outcome::hit) {
-                if (trace) *trace = {pass, evaluated};
+                if (trace) *trace = {pass, evaluated, powers};
                 return m;
             }
             double next_lo = lo;
             double next_hi = hi;
             if (out == Outcome::below) {
                 (sup ? next_lo : next_hi) = m;
+                node = sup ? 2 * node + 1 : 2 * node;
             } else if (out == Outcome::above) {
                 (sup ? next_hi : next_lo) = m;
-            }  // unordered: neither bound moves
+                node = sup ? 2 * node : 2 * node + 1;
+            } else {  // unordered: neither bound moves
+                node = 0;
+            }
             const double next_m = (next_lo + next_hi) * 0.5;
             // A pass is a pure function of (lo, hi, M) and x: once one leaves that state
             // unchanged bit for bit, every remaining pass repeats it without a hit, and its M
@@ -232,8 +300,39 @@ private:
             hi = next_hi;
             m = next_m;
         }
-        if (trace) *trace = {max_passes, evaluated};
+        if (trace) *trace = {max_passes, evaluated, powers};
         return m;
+    }
+
+    // On the subsonic branch the first 52 passes split dyadic cells of [0, 1] exactly: after
+    // pass k, lo and hi are multiples of 2^-k a distance 2^-k apart, so lo + hi is a multiple
+    // of 2^-k below 2, a double for k <= 52, and halving it is exact. Every midpoint of a
+    // cell that contains the zone's part [zl, zh] of (lo, hi) is an end of the next such
+    // cell, so it lies at or below zone.lo or at or above zone.hi (it is strictly inside
+    // (lo, hi)); with hi <= 0.8 the zone decides it, and its side is the one that keeps the
+    // zone. The passes up to the deepest such cell, found from the common leading bits of
+    // zl and zh in fixed point (exact for zl >= 2^-10, whose ulp is at least 2^-62), are
+    // therefore skipped as a run, with lo and hi set to that cell. No such pass leaves its
+    // state unchanged or hits. `pass` becomes the last pass skipped; returns false when none
+    // can be.
+    static bool jump_dyadic(const Zone& zone, double& lo, double& hi, double& m, int& pass) {
+        const double zl = zone.lo > lo ? zone.lo : lo;
+        const double zh = zone.hi < hi ? zone.hi : hi;
+        if (!(zl >= 0x1p-10 && zh > zl)) return false;
+        const auto fl = static_cast<std::uint64_t>(zl * 0x1p62);
+        const auto fh = static_cast<std::uint64_t>(zh * 0x1p62);
+        const int top = 63 - std::countl_zero(fl ^ fh);  // highest bit where they differ
+        int depth = 61 - top;                            // common fractional bits
+        if (depth > 52) depth = 52;
+        const int done = pass - 1;                       // the depth of (lo, hi)
+        if (depth <= done) return false;
+        const double cell = std::ldexp(1.0, -depth);
+        const double base = std::ldexp(static_cast<double>(fl >> (62 - depth)), -depth);
+        lo = base;
+        hi = base + cell;
+        m = (lo + hi) * 0.5;
+        pass = depth;
+        return true;
     }
 
     static Outcome compare(double a, double x) {
@@ -243,30 +342,41 @@ private:
         return Outcome::unordered;
     }
 
-    // Predicts a = fl(v pow(w, e)) from the anchor P0 = pow(w0, e) by the binomial series
+    // Where A is proven monotonic on this branch (see the constructor).
+    bool monotonic(double m) const { return sup ? m >= 1.5 : m <= 0.8; }
+
+    // Predicts v w^e from the anchor P0 = pow(w0, e) by the binomial series
     //   w^e = w0^e (1 + t)^e,  t = (w - w0)/w0,
     //   (1 + t)^e = 1 + S + R,  S = e t (1 + t ((e-1)/2 + t (e-1)(e-2)/6)),
-    // used for |t| <= 2^-6 and |e t| <= 2^-4. Lagrange's remainder is
+    // for |t| <= 2^-6 and |e t| <= 2^-4. Lagrange's remainder is
     // R = C(e,4) t^4 (1 + xi)^(e-4) with |xi| <= |t|, and (1 + xi)^(e-4) < 1.07 there (at most
     // exp(e |t|) for e >= 4, at most (1 - 2^-6)^-4 below), so |R| <= k4 t^4 / 1.16.
-    // The prediction Y = v P0 + (v P0) r, with r the computed S, then satisfies
-    //   |a/Y - 1| <= 1.08u (pow at w) + 1.08u (pow at w0) + u (the product v P) + 2.07u (Y)
-    //              + 1.07 (|r - S| + |R|) <= 6.3u + 1.1 |R|,
-    // because t carries at most 3.01u relative error (w - w0 and the product with 1/w0 in
-    // double), which with the rounding of r stays below u absolutely for |e t| <= 2^-4.
-    // Y - x > Y m, m = 10u + 4 k4 t^4 (both sides rounded, factor (1-u)/(1+u)) gives
-    // a >= Y (1 - 6.3u - 1.1|R|) > x; x - Y > Y m likewise gives a < x.
-    bool predicted_side(double x, double w, double v, double w0, double iw0, double p0,
-                        Outcome& out) const {
-        const double t = (w - w0) * iw0;
+    // The prediction y = v P0 + (v P0) r, r the computed S, satisfies
+    //   |y / (v w^e) - 1| <= 1.08u (P0 against w0^e) + 2.07u (the roundings of y)
+    //                        + 1.07 (|r - S| + |R|) <= 4.3u + 1.1 |R|,
+    // because t carries at most 3.01u relative error (w - w0 and the product with the rounded
+    // 1/w0), which with the rounding of r keeps |r - S| below u for |e t| <= 2^-4.
+    // `tail` receives 4 k4 t^4, which covers 1.1 |R| with room for its own rounding.
+    bool predict(double w, double v, const Anchor& anchor, double& y, double& tail) const {
+        const double t = (w - anchor.w) * anchor.iw;
         const double et = area.e * t;
         if (!(std::fabs(t) <= 0x1p-6 && std::fabs(et) <= 0x1p-4)) return false;
         const double r = et * (1.0 + t * (alpha + t * gamma));
-        const double vp = v * p0;
-        const double y = vp + vp * r;
-        if (!area_bisection::normal_range(y) || !area_bisection::normal_range(v)) return false;
+        const double vp = v * anchor.p;
+        y = vp + vp * r;
         const double t2 = t * t;
-        const double margin = y * (0x1.4p-50 + 4.0 * k4 * (t2 * t2));
+        tail = 4.0 * k4 * (t2 * t2);
+        return area_bisection::normal_range(y) && area_bisection::normal_range(v);
+    }
+
+    // The pass's own a = fl(v pow(w, e)) is within 1.08u (pow) + u (product) of v w^e, so
+    // |a/y - 1| <= 6.4u + 1.1 |R|. If fl(y - x) > fl(y m) with m = 10u + tail, then
+    // y - x > y m (1-u)/(1+u) > y (6.4u + 1.1|R|) and a > x strictly; x - y likewise gives
+    // a < x.
+    bool predicted_side(double x, double w, double v, const Anchor& anchor, Outcome& out) const {
+        double y, tail;
+        if (!predict(w, v, anchor, y, tail)) return false;
+        const double margin = y * (0x1.4p-50 + tail);
         if (y - x > margin) {
             out = Outcome::above;
             return true;
@@ -276,6 +386,86 @@ private:
             return true;
         }
         return false;
+    }
+
+    // Brackets the root with two Mach numbers whose exact area ratio is proven on either side
+    // of x, with room for the rounding of any pass:
+    //   A(z_lo) (1 - d) > x > A(z_hi) (1 + d)  (subsonic; the other way round supersonic),
+    // d = (4.1 e + 6) u. A pass's a lies within a factor 1 -+ d of A(M) (s, c s, 1 + c s and
+    // q/b each err by at most u relatively once q >= 1 absorbs c s, so w is within
+    // (1 -+ 4.01u) of the exact value and w^e within (1 -+ 4.02 e u); pow, v and the product
+    // add 1.08u, u and u). A is monotonic on the branch's proven range, so every pass with
+    // M <= z_lo, or M >= z_hi, there has the outcome of z_lo, or z_hi, and no hit.
+    // The bound on A(z) from a prediction y: v = fl(1/z) and w = fl(q/b) differ from 1/z
+    // and the exact w by u and 4.01u, so A(z) is within (4.02 e + 1)u + 4.3u + 1.1 |R| of y;
+    // y - x > y ((10 e + 16) u + tail) then gives A(z)(1 - d) > x, and likewise below.
+    // The two points come from Newton steps on ln A from the pass just evaluated (slope
+    // d ln A / d ln M = (M^2 - 1)/q), predicted from its power; nothing about them but the
+    // final bound is relied on.
+    Zone find_zone(double x, double m, Anchor& anchor, int& powers) const {
+        Zone zone;
+        if (!monotonic(m)) return zone;
+        const double proof = (10.0 * area.e + 16.0) * 0x1p-53;
+        // Newton on ln(x M) - e ln w, with ln(x M / w^e) by its (1,1) Pade form
+        // 2 (z1 - z2)/(z1 + z2) and, for long steps, exp likewise; the slope of ln A in ln M
+        // is (M^2 - 1)/q. The power z2 = w^e at each iterate is predicted from the anchor.
+        double root = m;
+        double z2 = anchor.p;
+        bool aux_used = false;
+        double slope = 0.0;
+        for (int step = 0; step < 8; ++step) {
+            const double s = root * root;
+            const double q = 1.0 + area.c * s;
+            const double z1 = x * root;
+            slope = (s - 1.0) / q;
+            const double step_ln = 2.0 * (z1 - z2) * q / ((z1 + z2) * (s - 1.0));
+            if (!(std::fabs(step_ln) < 1.5)) return zone;
+            const double change = std::fabs(step_ln) > 0x1p-8
+                                      ? root * (2.0 * step_ln / (2.0 - step_ln))
+                                      : root * (step_ln + 0.5 * step_ln * step_ln);
+            root = root + change;
+            if (!(root > 0.0) || !monotonic(root)) return zone;
+            if (std::fabs(change) <= root * 0x1p-48) break;
+            const double w = temperature_ratio(area.c, root) * w_rest;  // about q/b
+            const double t = (w - anchor.w) * anchor.iw;
+            const double et = area.e * t;
+            if (std::fabs(t) <= 0x1p-6 && std::fabs(et) <= 0x1p-4) {
+                z2 = anchor.p + anchor.p * (et * (1.0 + t * (alpha + t * gamma)));
+                continue;
+            }
+            // Too far from the anchor to predict: take the power here as the new anchor, once.
+            const double w_exact = temperature_ratio(area.c, root) / area.b;
+            if (aux_used || !area_bisection::normal_range(w_exact)) return zone;
+            aux_used = true;
+            const double p = math::pow(w_exact, area.e);
+            ++powers;
+            if (!area_bisection::normal_range(p)) return zone;
+            anchor = {w_exact, p, 1.0 / w_exact, true};
+            z2 = p;
+        }
+        // A within a factor 1 + proof of x is within about proof/|slope| of the root in ln M.
+        double half_width = 1.125 * proof / std::fabs(slope) + 0x1p-50;
+        for (int widen = 0; widen < 3; ++widen, half_width *= 8.0) {
+            const double z_lo = root * (1.0 - half_width);
+            const double z_hi = root * (1.0 + half_width);
+            if (!monotonic(z_lo) || !monotonic(z_hi)) return zone;
+            if (side_of(x, z_lo, anchor, proof) == (sup ? -1 : 1) &&
+                side_of(x, z_hi, anchor, proof) == (sup ? 1 : -1)) {
+                zone = {z_lo, z_hi, true};
+                return zone;
+            }
+        }
+        return zone;
+    }
+
+    // +1 when A(z)(1 - d) > x is proven, -1 when A(z)(1 + d) < x is, 0 otherwise.
+    int side_of(double x, double z, const Anchor& anchor, double proof) const {
+        double y, tail;
+        if (!predict(temperature_ratio(area.c, z) / area.b, 1.0 / z, anchor, y, tail)) return 0;
+        const double margin = y * (proof + tail);
+        if (y - x > margin) return 1;
+        if (x - y > margin) return -1;
+        return 0;
     }
 
     static bool same_bits(double a, double b) {
