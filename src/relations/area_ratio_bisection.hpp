@@ -241,6 +241,7 @@ private:
             if (negative) {
             } else if (zone.found && !sup && pass <= 53 && hi <= 0.8 &&
                        jump_dyadic(zone, lo, hi, m, pass)) {
+                node = 0;
                 continue;
             } else if (zone.found && m <= zone.lo && monotonic(m)) {
                 out = low_side;
