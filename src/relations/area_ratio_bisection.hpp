@@ -21,6 +21,10 @@
 #include <cstdint>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "math/pow.hpp"
 #include "relations/isentropic.hpp"
 
@@ -195,6 +199,14 @@ private:
         };
         int good = st.pass - 1;  // the last pass of skip_overflow
         int bad = area_bisection::walk_end;
+        // Roots of ordinary ratios lie near the end of the walk: gallop down from there.
+        for (int back = 2; bad - back > good; back *= 2) {
+            if (above(bad - back)) {
+                good = bad - back;
+                break;
+            }
+            bad -= back;
+        }
         while (bad - good > 1) {
             const int mid = good + (bad - good) / 2;
             if (above(mid)) good = mid; else bad = mid;
@@ -237,12 +249,20 @@ private:
         Anchor anchor;
         Zone zone;
         for (int pass = st.pass; pass <= max_passes; ++pass) {
+            if (zone.found) {
+                if (!sup && pass <= 53 && hi <= 0.8 && jump_dyadic(zone, lo, hi, m, pass)) {
+                    node = 0;
+                    continue;
+                }
+                // The passes the zone decides (see below), in a loop of their own. Within the
+                // proven range either next midpoint is formed while the comparison settles;
+                // m strictly inside (lo, hi) moves a bound, so the state changes.
+                const int before = pass;
+                if (sup ? lo >= 1.5 : hi <= 0.8) zone_passes(zone, lo, hi, m, pass);
+                if (pass != before) node = 0;
+            }
             Outcome out = Outcome::above;
             if (negative) {
-            } else if (zone.found && !sup && pass <= 53 && hi <= 0.8 &&
-                       jump_dyadic(zone, lo, hi, m, pass)) {
-                node = 0;
-                continue;
             } else if (zone.found && m <= zone.lo && monotonic(m)) {
                 out = low_side;
             } else if (zone.found && m >= zone.hi && monotonic(m)) {
@@ -334,6 +354,44 @@ private:
         m = (lo + hi) * 0.5;
         pass = depth;
         return true;
+    }
+
+    // Makes the passes that the zone decides, up to the first it does not, with lo and hi in
+    // the range where it decides them. Both next midpoints are formed while the comparison
+    // settles and one is selected by mask, so the loop has no unpredictable branch. m strictly
+    // inside (lo, hi) moves a bound, so no such pass leaves the state unchanged.
+    static void zone_passes(const Zone& zone, double& lo, double& hi, double& m, int& pass) {
+#if defined(__SSE2__)
+        const __m128d zl = _mm_set_sd(zone.lo), zh = _mm_set_sd(zone.hi);
+        const __m128d half = _mm_set_sd(0.5);
+        __m128d l = _mm_set_sd(lo), h = _mm_set_sd(hi), x = _mm_set_sd(m);
+        while (pass < max_passes) {
+            const __m128d inside = _mm_and_pd(_mm_cmpgt_sd(x, l), _mm_cmplt_sd(x, h));
+            const __m128d low = _mm_cmple_sd(x, zl);  // lo takes m
+            const __m128d decided = _mm_or_pd(low, _mm_cmpge_sd(x, zh));
+            if (!(_mm_movemask_pd(_mm_and_pd(inside, decided)) & 1)) break;
+            const __m128d up = _mm_mul_sd(_mm_add_sd(x, h), half);
+            const __m128d down = _mm_mul_sd(_mm_add_sd(l, x), half);
+            l = _mm_or_pd(_mm_and_pd(low, x), _mm_andnot_pd(low, l));
+            h = _mm_or_pd(_mm_and_pd(low, h), _mm_andnot_pd(low, x));
+            x = _mm_or_pd(_mm_and_pd(low, up), _mm_andnot_pd(low, down));
+            ++pass;
+        }
+        lo = _mm_cvtsd_f64(l);
+        hi = _mm_cvtsd_f64(h);
+        m = _mm_cvtsd_f64(x);
+#else
+        while (pass < max_passes && m > lo && m < hi) {
+            const bool low = m <= zone.lo;
+            if (!(low || m >= zone.hi)) break;
+            const double up = (m + hi) * 0.5;
+            const double down = (lo + m) * 0.5;
+            lo = low ? m : lo;
+            hi = low ? hi : m;
+            m = low ? up : down;
+            ++pass;
+        }
+#endif
     }
 
     static Outcome compare(double a, double x) {
