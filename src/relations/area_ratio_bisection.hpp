@@ -412,9 +412,10 @@ private:
     // exp(e |t|) for e >= 4, at most (1 - 2^-6)^-4 below), so |R| <= k4 t^4 / 1.16.
     // The prediction y = v P0 + (v P0) r, r the computed S, satisfies
     //   |y / (v w^e) - 1| <= 1.08u (P0 against w0^e) + 2.07u (the roundings of y)
-    //                        + 1.07 (|r - S| + |R|) <= 4.3u + 1.1 |R|,
+    //                        + 1.07 (|r - S| + |R|) <= 3.6u + 1.1 |R|,
     // because t carries at most 3.01u relative error (w - w0 and the product with the rounded
-    // 1/w0), which with the rounding of r keeps |r - S| below u for |e t| <= 2^-4.
+    // 1/w0), so e t at most 4.01u, and the bracket 1 + t (...) at most 1.35u absolutely;
+    // with |e t| <= 2^-4 that keeps |r - S| below 0.4u.
     // `tail` receives 4 k4 t^4, which covers 1.1 |R| with room for its own rounding.
     bool predict(double w, double v, const Anchor& anchor, double& y, double& tail) const {
         const double t = (w - anchor.w) * anchor.iw;
@@ -429,13 +430,13 @@ private:
     }
 
     // The pass's own a = fl(v pow(w, e)) is within 1.08u (pow) + u (product) of v w^e, so
-    // |a/y - 1| <= 6.4u + 1.1 |R|. If fl(y - x) > fl(y m) with m = 10u + tail, then
-    // y - x > y m (1-u)/(1+u) > y (6.4u + 1.1|R|) and a > x strictly; x - y likewise gives
+    // |a/y - 1| <= 5.7u + 1.1 |R|. If fl(y - x) > fl(y m) with m = 7u + tail, then
+    // y - x > y m (1-u)^2/(1+u) > y (5.7u + 1.1|R|) and a > x strictly; x - y likewise gives
     // a < x.
     bool predicted_side(double x, double w, double v, const Anchor& anchor, Outcome& out) const {
         double y, tail;
         if (!predict(w, v, anchor, y, tail)) return false;
-        const double margin = y * (0x1.4p-50 + tail);
+        const double margin = y * (0x1.cp-51 + tail);
         if (y - x > margin) {
             out = Outcome::above;
             return true;
@@ -456,7 +457,7 @@ private:
     // add 1.08u, u and u). A is monotonic on the branch's proven range, so every pass with
     // M <= z_lo, or M >= z_hi, there has the outcome of z_lo, or z_hi, and no hit.
     // The bound on A(z) from a prediction y: v = fl(1/z) and w = fl(q/b) differ from 1/z
-    // and the exact w by u and 4.01u, so A(z) is within (4.02 e + 1)u + 4.3u + 1.1 |R| of y;
+    // and the exact w by u and 4.01u, so A(z) is within (4.02 e + 1)u + 3.6u + 1.1 |R| of y;
     // y - x > y ((10 e + 16) u + tail) then gives A(z)(1 - d) > x, and likewise below.
     // The two points come from Newton steps on ln A from the pass just evaluated (slope
     // d ln A / d ln M = (M^2 - 1)/q), predicted from its power; nothing about them but the
@@ -470,7 +471,7 @@ private:
         // is (M^2 - 1)/q. The power z2 = w^e at each iterate is predicted from the anchor.
         double root = m;
         double z2 = anchor.p;
-        bool aux_used = false;
+        int aux_used = 0;
         double slope = 0.0;
         for (int step = 0; step < 8; ++step) {
             const double s = root * root;
@@ -492,10 +493,11 @@ private:
                 z2 = anchor.p + anchor.p * (et * (1.0 + t * (alpha + t * gamma)));
                 continue;
             }
-            // Too far from the anchor to predict: take the power here as the new anchor, once.
+            // Too far from the anchor to predict: take the power here as the new anchor (at
+            // most three times).
             const double w_exact = temperature_ratio(area.c, root) / area.b;
-            if (aux_used || !area_bisection::normal_range(w_exact)) return zone;
-            aux_used = true;
+            if (aux_used == 3 || !area_bisection::normal_range(w_exact)) return zone;
+            ++aux_used;
             const double p = math::pow(w_exact, area.e);
             ++powers;
             if (!area_bisection::normal_range(p)) return zone;
