@@ -214,7 +214,8 @@ private:
         st = {1.0, walk[good], walk[good + 1], good + 1};
     }
 
-    // The last power computed, kept for the passes that follow.
+    // The last power computed, kept for the passes that follow: exactly, where they meet the
+    // same w, and as the base of predictions nearby.
     struct Anchor {
         double w = std::numeric_limits<double>::quiet_NaN();
         double p = 0.0;
@@ -254,9 +255,8 @@ private:
                     node = 0;
                     continue;
                 }
-                // The passes the zone decides (see below), in a loop of their own. Within the
-                // proven range either next midpoint is formed while the comparison settles;
-                // m strictly inside (lo, hi) moves a bound, so the state changes.
+                // Elsewhere, the passes the zone decides run in a loop of their own while lo
+                // and hi stay in the range where A is proven monotonic.
                 const int before = pass;
                 if (sup ? lo >= 1.5 : hi <= 0.8) zone_passes(zone, lo, hi, m, pass);
                 if (pass != before) node = 0;
@@ -312,6 +312,7 @@ private:
             } else {  // unordered: neither bound moves
                 node = 0;
             }
+            if (node >= start_nodes) node = 0;
             const double next_m = (next_lo + next_hi) * 0.5;
             // A pass is a pure function of (lo, hi, M) and x: once one leaves that state
             // unchanged bit for bit, every remaining pass repeats it without a hit, and its M
