@@ -490,12 +490,14 @@ private:
             const double w = temperature_ratio(area.c, root) * w_rest;  // about q/b
             const double t = (w - anchor.w) * anchor.iw;
             const double et = area.e * t;
-            if (std::fabs(t) <= 0x1p-6 && std::fabs(et) <= 0x1p-4) {
+            const double t2 = t * t;
+            if (std::fabs(t) <= 0x1p-6 && std::fabs(et) <= 0x1p-4 &&
+                4.0 * k4 * (t2 * t2) <= 0.25 * proof) {
                 z2 = anchor.p + anchor.p * (et * (1.0 + t * (alpha + t * gamma)));
                 continue;
             }
-            // Too far from the anchor to predict: take the power here as the new anchor (at
-            // most three times).
+            // Too far from the anchor to predict closely enough for the proof: take the power
+            // here as the new anchor (at most three times).
             const double w_exact = temperature_ratio(area.c, root) / area.b;
             if (aux_used == 3 || !area_bisection::normal_range(w_exact)) return zone;
             ++aux_used;
