@@ -29,6 +29,24 @@ double seconds(const std::vector<double>& in, std::vector<double>& out, const F&
     return best;
 }
 
+// Passes that called pow and calls of pow, per element.
+struct Work {
+    double evaluated = 0.0;
+    double powers = 0.0;
+};
+
+Work work(const vortalix2::relations::MaFromAAcrit& fast, const std::vector<double>& inputs) {
+    long evaluated = 0, powers = 0;
+    for (double x : inputs) {
+        vortalix2::relations::MaFromAAcrit::Trace trace;
+        fast.solve(x, &trace);
+        evaluated += trace.evaluated;
+        powers += trace.powers;
+    }
+    const double n = static_cast<double>(inputs.size());
+    return {static_cast<double>(evaluated) / n, static_cast<double>(powers) / n};
+}
+
 // Returns true when the branch gives identical bits and meets its target ratio.
 bool run_branch(const std::vector<double>& inputs, double ga, bool sup, double target) {
     const vortalix2::relations::MaFromAAcrit fast(ga, sup);
@@ -50,20 +68,12 @@ bool run_branch(const std::vector<double>& inputs, double ga, bool sup, double t
             ++differ;
         }
     }
-    long evaluated = 0, powers = 0;
-    for (double x : inputs) {
-        vortalix2::relations::MaFromAAcrit::Trace trace;
-        fast.solve(x, &trace);
-        evaluated += trace.evaluated;
-        powers += trace.powers;
-    }
     const double ratio = t_full / t_fast;
-    const double n = static_cast<double>(inputs.size());
+    const Work w = work(fast, inputs);
     std::printf("%-11s fast %8.3f ms  full %9.3f ms  ratio %7.1fx (target %.0fx)  "
                 "per element: passes calling pow %5.2f, pow calls %5.2f  %s\n",
                 sup ? "supersonic" : "subsonic", t_fast * 1e3, t_full * 1e3, ratio, target,
-                static_cast<double>(evaluated) / n, static_cast<double>(powers) / n,
-                differ == 0 ? "identical bits" : "BITS DIFFER");
+                w.evaluated, w.powers, differ == 0 ? "identical bits" : "BITS DIFFER");
     return differ == 0 && ratio >= target;
 }
 
@@ -73,17 +83,10 @@ void report_work(const std::vector<double>& inputs, double ga) {
         const vortalix2::relations::MaFromAAcrit fast(ga, sup);
         std::vector<double> out(inputs.size());
         const double t = seconds(inputs, out, fast, 5);
-        long evaluated = 0, powers = 0;
-        for (double x : inputs) {
-            vortalix2::relations::MaFromAAcrit::Trace trace;
-            fast.solve(x, &trace);
-            evaluated += trace.evaluated;
-            powers += trace.powers;
-        }
-        const double n = static_cast<double>(inputs.size());
+        const Work w = work(fast, inputs);
         std::printf("  ga %-5g %-11s %7.3f us/element  passes calling pow %5.2f, pow calls %5.2f\n",
-                    ga, sup ? "supersonic" : "subsonic", t * 1e6 / n,
-                    static_cast<double>(evaluated) / n, static_cast<double>(powers) / n);
+                    ga, sup ? "supersonic" : "subsonic",
+                    t * 1e6 / static_cast<double>(inputs.size()), w.evaluated, w.powers);
     }
 }
 
