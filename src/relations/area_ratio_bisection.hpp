@@ -82,8 +82,9 @@ struct MaFromAAcrit {
     bool sup;
     double lo0, hi0, m0;  // starting bracket and midpoint of the chosen branch
 
-    // The shortcuts hold for ga above 1 with a moderate exponent (1.000001 < ga < 2^20 or
-    // so); any other ga runs every pass through pow.
+    // The shortcuts need c, b > 0, an exponent 2^-4 <= e <= 2^20 (so that e u stays tiny) and
+    // the monotonicity below: ga from about 1 + 1e-6 to about 1e15. Any other ga takes pow on
+    // every pass but those whose w repeats.
     bool proven_ga;
     double w_rest;  // w where q rounds to 1 (small M): the double 1/b
     double p_rest;  // pow(w_rest, e)
