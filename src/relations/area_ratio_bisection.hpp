@@ -234,6 +234,9 @@ private:
     // The remaining passes. A pass skips pow when its outcome is known:
     //  - x < 0 (ga with proven_ga): a = v pow(w, e) with v > 0 and w > 0 is +0, positive or
     //    +inf, never NaN, so it is above x;
+    //  - M equals lo or hi, and that bound was set by an earlier pass at this very M (it is
+    //    not the start's): a pass is a pure function of M and x, so it repeats that outcome
+    //    (the closing passes, whose midpoint rounds to one of two adjacent bounds);
     //  - M lies outside the zone around the root (find_zone), where A is monotonic;
     //  - w equals the w of the last pass that called pow, or 1/b (met wherever q rounds to 1):
     //    pow is a function, so a = v * that power, the pass's own bits, hit included;
@@ -264,6 +267,10 @@ private:
             }
             Outcome out = Outcome::above;
             if (negative) {
+            } else if (same_bits(m, lo) && !same_bits(lo, lo0)) {
+                out = low_side;
+            } else if (same_bits(m, hi) && !same_bits(hi, hi0)) {
+                out = high_side;
             } else if (zone.found && m <= zone.lo && monotonic(m)) {
                 out = low_side;
             } else if (zone.found && m >= zone.hi && monotonic(m)) {
