@@ -96,6 +96,11 @@ struct MaFromAAcrit {
     static constexpr int start_nodes = 8;
     double start_m[start_nodes] = {}, start_w[start_nodes] = {}, start_p[start_nodes] = {};
 
+    // pow(w, e) at the last midpoints of the supersonic walk, where the walk of an ordinary
+    // ratio ends (M from about 33 down to 1.5), per call.
+    static constexpr int walk_known = 1019;
+    double walk_p[area_bisection::walk_end - walk_known] = {};
+
     MaFromAAcrit(double ga, bool sup_) : area(ga), sup(sup_) {
         if (sup) {
             lo0 = 1.0;
@@ -118,7 +123,12 @@ struct MaFromAAcrit {
         k4 = std::fabs(e * (e - 1.0) * (e - 2.0) * (e - 3.0)) * (1.25 / 24.0);
         // The first passes from the start visit the same few midpoints for every element:
         // node i's children are 2i (hi takes M) and 2i + 1 (lo takes M).
-        if (!(proven_ga && sup)) {
+        if (proven_ga && sup) {
+            const auto& walk = area_bisection::supersonic_walk();
+            for (int k = walk_known; k < area_bisection::walk_end; ++k) {
+                walk_p[k - walk_known] = math::pow(temperature_ratio(c, walk[k]) / b, e);
+            }
+        } else {
             start_m[1] = m0;
             double lo[start_nodes], hi[start_nodes];
             lo[1] = lo0;
@@ -251,6 +261,7 @@ private:
         int evaluated = 0;
         int powers = 0;
         int node = st.pass == 1 ? 1 : 0;  // where the passes from the start stand
+        const auto* walk = proven_ga && sup ? &area_bisection::supersonic_walk() : nullptr;
         Anchor anchor;
         Zone zone;
         for (int pass = st.pass; pass <= max_passes; ++pass) {
@@ -278,7 +289,17 @@ private:
             } else {
                 const double w = temperature_ratio(area.c, m) / area.b;
                 const double v = 1.0 / m;
-                const bool known = node > 0 && node < start_nodes && same_bits(m, start_m[node]);
+                // A midpoint whose power is known per call, from the start or on the walk.
+                double known_p = 0.0;
+                bool known = false;
+                if (node > 0 && same_bits(m, start_m[node])) {
+                    known = true;
+                    known_p = start_p[node];
+                } else if (walk && pass >= walk_known && pass < area_bisection::walk_end &&
+                           same_bits(m, (*walk)[pass])) {
+                    known = true;
+                    known_p = walk_p[pass - walk_known];
+                }
                 if (w == w_rest) {
                     out = compare(v * p_rest, x);
                 } else if (w == anchor.w) {
@@ -286,7 +307,7 @@ private:
                 } else if (known || !(anchor.seed && predicted_side(x, w, v, anchor, out))) {
                     double p;
                     if (known) {
-                        p = start_p[node];
+                        p = known_p;
                     } else {
                         p = math::pow(w, area.e);
                         ++evaluated;
@@ -356,8 +377,8 @@ private:
         if (depth > 52) depth = 52;
         const int done = pass - 1;                       // the depth of (lo, hi)
         if (depth <= done) return false;
-        const double cell = std::ldexp(1.0, -depth);
-        const double base = std::ldexp(static_cast<double>(fl >> (62 - depth)), -depth);
+        const double cell = std::bit_cast<double>(std::uint64_t(1023 - depth) << 52);  // 2^-depth
+        const double base = static_cast<double>(fl >> (62 - depth)) * cell;
         lo = base;
         hi = base + cell;
         m = (lo + hi) * 0.5;
@@ -494,7 +515,7 @@ private:
                                       : root * (step_ln + 0.5 * step_ln * step_ln);
             root = root + change;
             if (!(root > 0.0) || !monotonic(root)) return zone;
-            if (std::fabs(change) <= root * 0x1p-48) break;
+            if (std::fabs(change) <= root * 0x1p-30) break;  // the next would be below 2^-58
             const double w = temperature_ratio(area.c, root) * w_rest;  // about q/b
             const double t = (w - anchor.w) * anchor.iw;
             const double et = area.e * t;
