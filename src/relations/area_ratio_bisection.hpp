@@ -83,8 +83,9 @@ struct MaFromAAcrit {
     double lo0, hi0, m0;  // starting bracket and midpoint of the chosen branch
 
     // The shortcuts need c, b > 0, an exponent 2^-4 <= e <= 2^20 (so that e u stays tiny) and
-    // the monotonicity below: ga from about 1 + 1e-6 to about 1e15. Any other ga takes pow on
-    // every pass but those whose w repeats.
+    // the monotonicity below: ga from about 1 + 1e-6 to about 1e15. Any other ga calls pow on
+    // every pass but those whose power or outcome is already known (a repeated w, the first
+    // passes from the start, a closing pass at a bound).
     bool proven_ga;
     double w_rest;  // w where q rounds to 1 (small M): the double 1/b
     double p_rest;  // pow(w_rest, e)
@@ -92,9 +93,9 @@ struct MaFromAAcrit {
     double gamma;
     double k4;      // bounds the series' remainder: 1.25 |e (e-1) (e-2) (e-3)| / 24
 
-    // The midpoints of the first three passes from the start, their w and pow(w, e), per call.
+    // The midpoints of the first three passes from the start and pow(w, e) there, per call.
     static constexpr int start_nodes = 8;
-    double start_m[start_nodes] = {}, start_w[start_nodes] = {}, start_p[start_nodes] = {};
+    double start_m[start_nodes] = {}, start_p[start_nodes] = {};
 
     // pow(w, e) at the last midpoints of the supersonic walk, where the walk of an ordinary
     // ratio ends (M from about 33 down to 1.5), per call.
@@ -140,8 +141,7 @@ struct MaFromAAcrit {
                     hi[i] = (i % 2 == 1) ? hi[parent] : start_m[parent];
                     start_m[i] = (lo[i] + hi[i]) * 0.5;
                 }
-                start_w[i] = temperature_ratio(c, start_m[i]) / b;
-                start_p[i] = math::pow(start_w[i], e);
+                start_p[i] = math::pow(temperature_ratio(c, start_m[i]) / b, e);
             }
         }
     }
@@ -247,9 +247,13 @@ private:
     //  - M equals lo or hi, and that bound was set by an earlier pass at this very M (it is
     //    not the start's): a pass is a pure function of M and x, so it repeats that outcome
     //    (the closing passes, whose midpoint rounds to one of two adjacent bounds);
-    //  - M lies outside the zone around the root (find_zone), where A is monotonic;
-    //  - w equals the w of the last pass that called pow, or 1/b (met wherever q rounds to 1):
-    //    pow is a function, so a = v * that power, the pass's own bits, hit included;
+    //  - M lies outside the zone around the root (find_zone), where A is monotonic; such
+    //    passes run as one jump on the subsonic branch (jump_dyadic), else in a loop of their
+    //    own (zone_passes);
+    //  - w equals the w of the last pass that called pow, or 1/b (met wherever q rounds to 1),
+    //    or M is a midpoint whose power is kept per call (the first passes from the start, the
+    //    end of the supersonic walk): pow is a function, so a = v * that power, the pass's own
+    //    bits, hit included;
     //  - the power is predicted from the last one closely enough to place a strictly on one
     //    side of x (predicted_side); a strict side is never a hit.
     double run(double x, State st, Trace* trace) const {
