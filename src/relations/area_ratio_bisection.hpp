@@ -485,21 +485,25 @@ private:
     // Brackets the root with two Mach numbers whose exact area ratio is proven on either side
     // of x, with room for the rounding of any pass:
     //   A(z_lo) (1 - d) > x > A(z_hi) (1 + d)  (subsonic; the other way round supersonic),
-    // d = (4.1 e + 6) u. A pass's a lies within a factor 1 -+ d of A(M) (s, c s, 1 + c s and
-    // q/b each err by at most u relatively once q >= 1 absorbs c s, so w is within
-    // (1 -+ 4.01u) of the exact value and w^e within (1 -+ 4.02 e u); pow, v and the product
-    // add 1.08u, u and u). A is monotonic on the branch's proven range, so every pass with
-    // M <= z_lo, or M >= z_hi, there has the outcome of z_lo, or z_hi, and no hit.
+    // d = (1.005 k e + 3.1) u. A pass's a lies within a factor 1 -+ d of A(M): with
+    // p = c M^2, s and c s err by u each and 1 + c s by u more, so q errs by at most
+    // (1 + 2.01 p/(1 + p)) u relatively, and w = q/b by k u, k = 2 + 2.01 rho, rho the largest
+    // p/(1 + p) met: at most 1, and 0.64 c/(1 + 0.64 c) on the subsonic range M <= 0.8. So
+    // w^e is within (1 -+ 1.005 k e u), and pow, v and the product add 1.08u, u and u. A is
+    // monotonic on the branch's proven range, so every pass with M <= z_lo, or M >= z_hi,
+    // there has the outcome of z_lo, or z_hi, and no hit.
     // The bound on A(z) from a prediction y: v = fl(1/z) and w = fl(q/b) differ from 1/z
-    // and the exact w by u and 4.01u, so A(z) is within (4.02 e + 1)u + 3.6u + 1.1 |R| of y;
-    // y - x > y ((10 e + 16) u + tail) then gives A(z)(1 - d) > x, and likewise below.
+    // and the exact w by u and k u, so A(z) is within (1.005 k e + 1)u + 3.6u + 1.1 |R| of y;
+    // y - x > y ((2.2 k e + 12) u + tail) then gives A(z)(1 - d) > x, and likewise below.
     // The two points come from Newton steps on ln A from the pass just evaluated (slope
     // d ln A / d ln M = (M^2 - 1)/q), predicted from its power; nothing about them but the
     // final bound is relied on.
     Zone find_zone(double x, double m, Anchor& anchor, int& powers) const {
         Zone zone;
         if (!monotonic(m)) return zone;
-        const double proof = (10.0 * area.e + 16.0) * 0x1p-53;
+        const double rho = sup ? 1.0 : std::fmin(1.0, 0.65 * area.c);  // covers its rounding
+        const double k = 2.0 + 2.02 * rho;
+        const double proof = (2.2 * k * area.e + 12.0) * 0x1p-53;
         // Newton on ln(x M) - e ln w, with ln(x M / w^e) by its (1,1) Pade form
         // 2 (z1 - z2)/(z1 + z2) and, for long steps, exp likewise; the slope of ln A in ln M
         // is (M^2 - 1)/q. The power z2 = w^e at each iterate is predicted from the anchor.
