@@ -200,6 +200,18 @@ def main():
     column("exp_hi", [e[0] for e in exp_entries],
            f"// Per j: 2^(j/{EXP_N}) = exp_hi + exp_lo to 2^-106.")
     column("exp_lo", [e[1] for e in exp_entries], "// (see exp_hi)")
+
+    # The same values by rows, for lanes that load a row per lane and transpose.
+    w("// By rows: {c, log_hi, log_lo, 0} per interval of z, {exp_hi, exp_lo} per j.")
+    w(f"alignas(64) inline constexpr double log_rows[{LOG_N} * 4] = {{")
+    for c, hi, lo in log_entries:
+        w(f"    {hexd(c)}, {hexd(hi)}, {hexd(lo)}, 0.0,")
+    w("};")
+    w(f"alignas(64) inline constexpr double exp_rows[{EXP_N} * 2] = {{")
+    for hi, lo in exp_entries:
+        w(f"    {hexd(hi)}, {hexd(lo)},")
+    w("};")
+    w("")
     w("}  // namespace vortalix2::inline VORTALIX2_ISA::math::pow_tables")
     with open(out_path, "w") as f:
         f.write("\n".join(lines) + "\n")

@@ -161,18 +161,79 @@ inline T small_int_to_double(Int<T> k) {
     return from_bits<T>(k + magic) - 0x1.8p52;
 }
 
-// Lane i is column[index[i] & 15], column being 16 doubles aligned to 64 bytes: on eight lanes
-// with AVX-512 a two-register permute, which beats a gather's loads by far; otherwise a gather
-// from the small table.
+#if defined(__AVX512F__)
+// Lane i is column[index[i] & 15], column being 16 doubles aligned to 64 bytes: a permute of
+// two registers, far cheaper than a gather's loads.
+inline __m512d lookup16(const double* column, __m512i index) {
+    return _mm512_permutex2var_pd(_mm512_load_pd(column), index, _mm512_load_pd(column + 8));
+}
+#endif
+
+// The table entries of the lanes: c, -log(c) as hi + lo for interval i, and 2^(j/16) as
+// hi + lo for j, from the low 4 bits of i and j in each lane.
 template <class T>
-inline T lookup16(const double* column, Int<T> index) {
+struct Entries {
+    T c, log_hi, log_lo;
+};
+
+template <class T>
+inline Entries<T> log_entries(Int<T> i) {
+    namespace tb = pow_tables;
 #if defined(__AVX512F__)
     if constexpr (width<T> == 8) {
-        return _mm512_permutex2var_pd(_mm512_load_pd(column), reinterpret_cast<__m512i>(index),
-                                      _mm512_load_pd(column + 8));
+        const auto ii = reinterpret_cast<__m512i>(i);
+        return {lookup16(tb::log_c, ii), lookup16(tb::log_hi, ii), lookup16(tb::log_lo, ii)};
     }
 #endif
-    return gather<T>(column, index & 15);
+    if constexpr (width<T> == 4) {
+        // A row per lane, transposed: gathers of four lanes cost more than these eleven
+        // instructions together.
+        const __m256d a = _mm256_load_pd(tb::log_rows + 4 * (i[0] & 15));
+        const __m256d b = _mm256_load_pd(tb::log_rows + 4 * (i[1] & 15));
+        const __m256d c = _mm256_load_pd(tb::log_rows + 4 * (i[2] & 15));
+        const __m256d d = _mm256_load_pd(tb::log_rows + 4 * (i[3] & 15));
+        const __m256d ab0 = _mm256_unpacklo_pd(a, b), ab1 = _mm256_unpackhi_pd(a, b);
+        const __m256d cd0 = _mm256_unpacklo_pd(c, d), cd1 = _mm256_unpackhi_pd(c, d);
+        return {_mm256_permute2f128_pd(ab0, cd0, 0x20), _mm256_permute2f128_pd(ab1, cd1, 0x20),
+                _mm256_permute2f128_pd(ab0, cd0, 0x31)};
+    } else {
+        Entries<T> e;
+        for (int l = 0; l < width<T>; ++l) {
+            const double* row = tb::log_rows + 4 * (i[l] & 15);
+            e.c[l] = row[0];
+            e.log_hi[l] = row[1];
+            e.log_lo[l] = row[2];
+        }
+        return e;
+    }
+}
+
+template <class T>
+inline void exp_entries(Int<T> j, T& hi, T& lo) {
+    namespace tb = pow_tables;
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) {
+        const auto jj = reinterpret_cast<__m512i>(j);
+        hi = lookup16(tb::exp_hi, jj);
+        lo = lookup16(tb::exp_lo, jj);
+        return;
+    }
+#endif
+    if constexpr (width<T> == 4) {
+        const __m256d ac = _mm256_insertf128_pd(
+            _mm256_castpd128_pd256(_mm_load_pd(tb::exp_rows + 2 * (j[0] & 15))),
+            _mm_load_pd(tb::exp_rows + 2 * (j[2] & 15)), 1);
+        const __m256d bd = _mm256_insertf128_pd(
+            _mm256_castpd128_pd256(_mm_load_pd(tb::exp_rows + 2 * (j[1] & 15))),
+            _mm_load_pd(tb::exp_rows + 2 * (j[3] & 15)), 1);
+        hi = _mm256_unpacklo_pd(ac, bd);
+        lo = _mm256_unpackhi_pd(ac, bd);
+    } else {
+        for (int l = 0; l < width<T>; ++l) {
+            hi[l] = tb::exp_rows[2 * (j[l] & 15)];
+            lo[l] = tb::exp_rows[2 * (j[l] & 15) + 1];
+        }
+    }
 }
 
 template <class T>
@@ -187,9 +248,8 @@ inline Attempt<T> attempt(T x, T y) {
     const I i = shifted >> (52 - tb::log_bits);  // the low 4 bits pick the interval
     const T z = from_bits<T>(ix - (k << 52));
     const T kd = small_int_to_double<T>(k);
-    const T c = lookup16<T>(tb::log_c, i);
-    const T log_c_hi = lookup16<T>(tb::log_hi, i);
-    const T log_c_lo = lookup16<T>(tb::log_lo, i);
+    const Entries<T> entries = log_entries<T>(i);
+    const T c = entries.c, log_c_hi = entries.log_hi, log_c_lo = entries.log_lo;
 
     T zc, rl;
     two_product(z, c, zc, rl);
@@ -226,8 +286,8 @@ inline Attempt<T> attempt(T x, T y) {
     T v_hi, v_lo;
     two_sum(u_hi, mul_add(-nd, tb::step_lo, tl), v_hi, v_lo);
     const I m = n >> tb::exp_bits;
-    const T s_hi = lookup16<T>(tb::exp_hi, n);  // the low 4 bits of n are j
-    const T s_lo = lookup16<T>(tb::exp_lo, n);
+    T s_hi, s_lo;
+    exp_entries<T>(n, s_hi, s_lo);  // the low 4 bits of n are j
 
     // e^v = 1 + v_hi + q, q = v_hi^2 E(v_hi) + v_lo (1 + v_hi), E by Estrin's scheme.
     const T v2 = v_hi * v_hi;

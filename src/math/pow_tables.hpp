@@ -103,4 +103,42 @@ alignas(64) inline constexpr double exp_lo[16] = {
     0x1.2ed02d75b3707p-55, -0x1.e9c23179c2893p-54,
 };
 
+// By rows: {c, log_hi, log_lo, 0} per interval of z, {exp_hi, exp_lo} per j.
+alignas(64) inline constexpr double log_rows[16 * 4] = {
+    0x1.642c8590b2164p+0, -0x1.522ae0738a000p-2, -0x1.eba708164c759p-45, 0.0,
+    0x1.5555555555555p+0, -0x1.269621134e000p-2, 0x1.1ba1f10522625p-44, 0.0,
+    0x1.47ae147ae147bp+0, -0x1.f991c6cb3c000p-3, 0x1.90b84cd7cc834p-44, 0.0,
+    0x1.3b13b13b13b14p+0, -0x1.a93ed3c8ae000p-3, 0x1.86a4350562169p-45, 0.0,
+    0x1.2f684bda12f68p+0, -0x1.5bf406b544000p-3, 0x1.28023eb68981cp-46, 0.0,
+    0x1.2492492492492p+0, -0x1.1178e8227e000p-3, -0x1.1e778ce2d07f2p-45, 0.0,
+    0x1.1a7b9611a7b96p+0, -0x1.9335e5d594000p-4, -0x1.30f5c3abd47dap-45, 0.0,
+    0x1.1111111111111p+0, -0x1.08598b59e4000p-4, 0x1.7e9dd7009902cp-46, 0.0,
+    0x1.0842108421084p+0, -0x1.0415d89e78000p-5, 0x1.ddfc7f461c516p-44, 0.0,
+    0x1.0000000000000p+0, 0x0.0p+0, 0x0.0p+0, 0.0,
+    0x1.e1e1e1e1e1e1ep-1, 0x1.f0a30c0118000p-5, -0x1.d579e83368e91p-45, 0.0,
+    0x1.c71c71c71c71cp-1, 0x1.e27076e2b0000p-4, -0x1.a2c2c2af0003cp-45, 0.0,
+    0x1.af286bca1af28p-1, 0x1.5ff3070a7a000p-3, -0x1.8546f183bebf2p-44, 0.0,
+    0x1.999999999999ap-1, 0x1.c8ff7c79aa000p-3, -0x1.7814f689f8434p-45, 0.0,
+    0x1.8618618618618p-1, 0x1.1675cababa000p-2, 0x1.83c0e731f55c4p-44, 0.0,
+    0x1.745d1745d1746p-1, 0x1.4618bc21c6000p-2, -0x1.3e02f484c84ccp-46, 0.0,
+};
+alignas(64) inline constexpr double exp_rows[16 * 2] = {
+    0x1.0000000000000p+0, 0x0.0p+0,
+    0x1.0b5586cf9890fp+0, 0x1.8a62e4adc610bp-54,
+    0x1.172b83c7d517bp+0, -0x1.19041b9d78a76p-55,
+    0x1.2387a6e756238p+0, 0x1.9b07eb6c70573p-54,
+    0x1.306fe0a31b715p+0, 0x1.6f46ad23182e4p-55,
+    0x1.3dea64c123422p+0, 0x1.ada0911f09ebcp-55,
+    0x1.4bfdad5362a27p+0, 0x1.d4397afec42e2p-56,
+    0x1.5ab07dd485429p+0, 0x1.6324c054647adp-54,
+    0x1.6a09e667f3bcdp+0, -0x1.bdd3413b26456p-54,
+    0x1.7a11473eb0187p+0, -0x1.41577ee04992fp-55,
+    0x1.8ace5422aa0dbp+0, 0x1.6e9f156864b27p-54,
+    0x1.9c49182a3f090p+0, 0x1.c7c46b071f2bep-56,
+    0x1.ae89f995ad3adp+0, 0x1.7a1cd345dcc81p-54,
+    0x1.c199bdd85529cp+0, 0x1.11065895048ddp-55,
+    0x1.d5818dcfba487p+0, 0x1.2ed02d75b3707p-55,
+    0x1.ea4afa2a490dap+0, -0x1.e9c23179c2893p-54,
+};
+
 }  // namespace vortalix2::inline VORTALIX2_ISA::math::pow_tables
