@@ -268,7 +268,7 @@ inline Attempt<T> attempt(T x, T y) {
     const T p = mul_add(sq2, mul_add(sq2, tb::l11, p47), p03);
     // rl / (1 + rh) to rl rh^4, and the low half of -rh^2/2.
     const T rl_part = mul_add(rl, mul_add(-rh, sq, sq - rh), mul_add(sq_lo, -0.5, rl));
-    const T lo = (((mul_add(kd, tb::ln2_lo, log_c_lo) + b_lo) + h_lo) + rl_part) + (sq * rh) * p;
+    const T lo = mul_add(sq * rh, p, ((mul_add(kd, tb::ln2_lo, log_c_lo) + b_lo) + h_lo) + rl_part);
 
     // t = y log x as th + tl; |lo| < 2^-10 |b_hi|.
     T yh, ye;
@@ -298,7 +298,8 @@ inline Attempt<T> attempt(T x, T y) {
     two_product(s_hi, v_hi, sv_hi, sv_lo);
     T r_hi, r_e;
     fast_two_sum(s_hi, sv_hi, r_hi, r_e);
-    const T r_lo = mul_add(s_hi, q, (r_e + sv_lo) + mul_add(s_lo, v_hi + q, s_lo));
+    // q comes last: it goes through two fused multiply-adds only.
+    const T r_lo = mul_add(s_hi, q, mul_add(s_lo, q, (r_e + sv_lo) + mul_add(s_lo, v_hi, s_lo)));
     T f_hi, f_lo;
     fast_two_sum(r_hi, r_lo, f_hi, f_lo);
 
