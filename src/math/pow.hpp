@@ -36,17 +36,18 @@
 //   or exact two-sums (the tables make |log(1/c)| > |r| (1 + 2^-5) where c != 1), collected in
 //   b_hi + b_lo. Absolute error of log x = b_hi + lo:
 //     polynomial (degree 11, fitted and measured by the generator)        2^-69.9
-//     P by Estrin, |P| < 0.35, to 2^-54; rh^3 = sq rh rounded, times P,
-//       |rh^3 P| <= 2^-16.5: 2^-69 + 2^-69.5 + 2^-70                       2^-67.9
+//     P by Estrin, |P| < 0.35, to 2^-54; rh^3 = sq rh rounded, times P
+//       (|rh^3 P| <= 2^-16.5; counted as a rounded product, though fused into the sum of
+//       the low parts): 2^-69 + 2^-69.5 + 2^-70                             2^-67.9
 //     rl / (1 + rh) taken to rl (1 - rh + rh^2 - rh^3), rl^2 dropped         2^-72.9
 //     sum of the low parts, |lo| <= 2^-16.4 + |k| 2^-43.9, the last rounding 2^-70, the
 //       others below 2^-95 + |k| 2^-96                                      2^-69.9 + |k| 2^-96
 //     ln2 to 2^-97 and k * ln2_lo rounded; the table to 2^-97              |k| 2^-96 + 2^-96
-//   in all below 2^-67.3 + |k| 2^-94.
+//   in all below 2^-67.25 + |k| 2^-94.
 //  t = y log x: y b_hi is an exact product, y lo + its error rounds to within 2^-53 of
 //   |y| |lo| + |t| 2^-53, i.e. |y| (2^-69.4 + |k| 2^-96.9) + |t| 2^-106, and |lo| < 2^-10 |b_hi|
 //   keeps the final two-sum exact. So the error of t is below
-//   |y| (2^-67 + |k| 2^-93.8) + |t| 2^-105 <= |y| 2^-66.5 + |t| 2^-105.
+//   |y| (2^-66.9 + |k| 2^-93.8) + |t| 2^-105 <= |y| 2^-66.5 + |t| 2^-105.
 //  e^t = 2^(n/16) e^v with n = round(t 16/ln2), v = t - n ln2/16 exactly as v_hi + v_lo,
 //   |v| <= 2^-5.529, |v_lo| <= 2^-59. Relative errors: reduction (n ln2/16's low part
 //   rounded, |n| < 2^14) 2^-80; polynomial (degree 8, fitted and measured) 2^-72.2;
