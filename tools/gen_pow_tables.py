@@ -17,17 +17,17 @@ from mpmath import mp, mpf
 
 mp.prec = 300
 
-LOG_BITS = 7  # log table: 2^7 intervals of the reduced argument z in [0x1.6ap-1, 0x1.6ap0)
-EXP_BITS = 7  # exp table: 2^(j/128), j = 0..127
+LOG_BITS = 4  # log table: 2^4 intervals of the reduced argument z in [0x1.68p-1, 0x1.68p0)
+EXP_BITS = 4  # exp table: 2^(j/16), j = 0..15
 LOG_N = 1 << LOG_BITS
 EXP_N = 1 << EXP_BITS
-# x = 2^k z with the bit pattern of z at most 2^52 above Z_OFFSET, z in [0x1.69p-1, 0x1.69p0);
-# the pattern's top 7 bits below the exponent pick the interval. 1 lies in the middle of
-# interval ONE = [1 - 2^-9, 1 + 2^-8), whose c is exactly 1.
-Z_OFFSET = 0x3FE6900000000000
-ONE = 75
-LOG_DEGREE = 8
-EXP_DEGREE = 6
+# x = 2^k z with the bit pattern of z at most 2^52 above Z_OFFSET, z in [0x1.68p-1, 0x1.68p0);
+# the pattern's top 4 bits below the exponent pick the interval. 1 lies in the middle of
+# interval ONE = [1 - 2^-6, 1 + 2^-5), whose c is exactly 1.
+Z_OFFSET = 0x3FE6800000000000
+ONE = 9
+LOG_DEGREE = 11
+EXP_DEGREE = 8
 
 
 def bits_to_double(b):
@@ -63,8 +63,9 @@ def log_table():
         z_lo = mpf(bits_to_double(Z_OFFSET + (i << (52 - LOG_BITS))))
         z_hi = mpf(bits_to_double(Z_OFFSET + ((i + 1) << (52 - LOG_BITS))))
         assert (i == ONE) == (z_lo < 1 < z_hi)
-        # c = 1/centre, which the kernel computes itself by one IEEE division: the centre's bit
-        # pattern lies half an interval above the start's (for ONE, it is 1.0 exactly).
+        # c = 1/centre by one IEEE division (any double would do, r = z c - 1 being computed
+        # exactly): the centre's bit pattern lies half an interval above the start's (for ONE,
+        # it is 1.0 exactly).
         centre = bits_to_double(Z_OFFSET + (1 << (51 - LOG_BITS)) + (i << (52 - LOG_BITS)))
         c = 1.0 / centre
         assert (c == 1.0) == (i == ONE)
@@ -73,16 +74,22 @@ def log_table():
         t_hi = float(mpmath.nint(t * 2**42) / 2**42)
         t_lo = rn(t - t_hi)
         r_here = max(abs(z_lo * c - 1), abs(z_hi * c - 1))
-        # The kernel adds log1p(r)'s leading part to hi with a fast two-sum: |hi| must not be
-        # smaller, unless it is 0.
-        assert i == ONE or abs(t_hi) >= r_here * (1 + mpf(2) ** -7), i
+        # The kernel adds log1p(r)'s leading part r - r^2/2 to hi with a fast two-sum: |hi| must
+        # not be smaller, unless it is 0.
+        assert i == ONE or abs(t_hi) >= r_here * (1 + mpf(2) ** -5), i
         rmax = max(rmax, r_here)
-        entries.append((t_hi, t_lo))
+        entries.append((c, t_hi, t_lo))
     return entries, rmax
 
 
 def exp_table():
     return [split(mpf(2) ** (mpf(j) / EXP_N)) for j in range(EXP_N)]
+
+
+def fit(f, lo, hi, count):
+    """`count` coefficients, constant first, of a near-minimax polynomial for f on [lo, hi]
+    (Chebyshev interpolation), rounded to doubles."""
+    return [rn(c) for c in reversed(mpmath.chebyfit(f, [lo, hi], count))]
 
 
 def max_error(f, lo, hi, samples=4000):
@@ -99,8 +106,15 @@ def main():
     ln2 = mpmath.log(2)
 
     log_entries, rmax = log_table()
-    # log1p(r) = r - r^2/2 + sum_{n=3..8} c_n r^n, the c_n being (-1)^(n+1)/n rounded.
-    log_coeffs = [rn(mpf((-1) ** (n + 1)) / n) for n in range(3, LOG_DEGREE + 1)]
+    # The most negative r: z at the bottom of the first interval, times its c.
+    rmin = -(1 - mpf(bits_to_double(Z_OFFSET)) * mpf(log_entries[0][0]))
+    assert -rmin <= rmax
+
+    # log1p(r) = r - r^2/2 + sum_{n=3..LOG_DEGREE} c_n r^n, the c_n fitted over [-rmax, rmax].
+    def log_tail(r):
+        return mpf(1) / 3 if r == 0 else (mpmath.log1p(r) - r + r * r / 2) / r**3
+
+    log_coeffs = fit(log_tail, -rmax, rmax, LOG_DEGREE - 2)
 
     def log_poly_error(r):
         p = r - r * r / 2 + sum(mpf(c) * r**n for n, c in zip(range(3, LOG_DEGREE + 1), log_coeffs))
@@ -109,10 +123,14 @@ def main():
     log_err = max_error(log_poly_error, -rmax, rmax)
 
     exp_entries = exp_table()
-    # |v| <= ln2/256 plus what the rounded quotient t*128/ln2 and the low parts can add.
+    # |v| <= ln2/32 plus what the rounded quotient t*16/ln2 and the low parts can add.
     vmax = ln2 / (2 * EXP_N) * (1 + mpf(2) ** -30)
-    # e^v = 1 + v + sum_{n=2..6} d_n v^n, d_n = 1/n! rounded.
-    exp_coeffs = [rn(1 / mpmath.factorial(n)) for n in range(2, EXP_DEGREE + 1)]
+
+    # e^v = 1 + v + sum_{n=2..EXP_DEGREE} d_n v^n, the d_n fitted over [-vmax, vmax].
+    def exp_tail(v):
+        return mpf(1) / 2 if v == 0 else (mpmath.exp(v) - 1 - v) / v**2
+
+    exp_coeffs = fit(exp_tail, -vmax, vmax, EXP_DEGREE - 1)
 
     def exp_poly_error(v):
         p = 1 + v + sum(mpf(d) * v**n for n, d in zip(range(2, EXP_DEGREE + 1), exp_coeffs))
@@ -153,27 +171,43 @@ def main():
     w("")
     w(f"inline constexpr double ln2_hi = {hexd(ln2_hi)};  // 42 significant bits")
     w(f"inline constexpr double ln2_lo = {hexd(ln2_lo)};")
-    w(f"inline constexpr double inv_step = {hexd(inv_step)};  // 128/ln2")
-    w(f"inline constexpr double step_hi = {hexd(step_hi)};  // ln2/128, 36 significant bits")
+    w(f"inline constexpr double inv_step = {hexd(inv_step)};  // {EXP_N}/ln2")
+    w(f"inline constexpr double step_hi = {hexd(step_hi)};  // ln2/{EXP_N}, 36 significant bits")
     w(f"inline constexpr double step_lo = {hexd(step_lo)};")
     w("")
-    w("// log1p(r) = r - r^2/2 + r^3 (l3 + r (l4 + r (l5 + r (l6 + r (l7 + r l8))))).")
+    w(f"// log1p(r) = r - r^2/2 + r^3 (l3 + r l4 + ... + r^{LOG_DEGREE - 3} l{LOG_DEGREE}).")
     for n, c in zip(range(3, LOG_DEGREE + 1), log_coeffs):
         w(f"inline constexpr double l{n} = {hexd(c)};")
-    w("// e^v = 1 + v + v^2 (e2 + v (e3 + v (e4 + v (e5 + v e6)))).")
+    w(f"// e^v = 1 + v + v^2 (e2 + v e3 + ... + v^{EXP_DEGREE - 2} e{EXP_DEGREE}).")
     for n, d in zip(range(2, EXP_DEGREE + 1), exp_coeffs):
         w(f"inline constexpr double e{n} = {hexd(d)};")
     w("")
-    w("// Per interval i of z, c = 1/centre of the interval (1 for the one around 1, i = "
-      f"{ONE}): {{hi, lo}}")
-    w("// with hi a multiple of 2^-42 and hi + lo = -log(c) to 2^-96; |hi| > max |r| where c != 1.")
-    w(f"alignas(64) inline constexpr double log_table[{LOG_N} * 2] = {{")
-    for hi, lo in log_entries:
-        w(f"    {hexd(hi)}, {hexd(lo)},")
+    # Columns of 16 doubles, 64-byte aligned: each is two 512-bit registers, or gathered from.
+    def column(name, values, comment):
+        w(comment)
+        w(f"alignas(64) inline constexpr double {name}[{len(values)}] = {{")
+        for a in range(0, len(values), 2):
+            w("    " + " ".join(f"{hexd(v)}," for v in values[a:a + 2]))
+        w("};")
+        w("")
+
+    column("log_c", [e[0] for e in log_entries],
+           f"// Per interval i of z: c = 1/centre (1 for the one around 1, i = {ONE}).")
+    column("log_hi", [e[1] for e in log_entries],
+           "// -log(c) = log_hi + log_lo to 2^-96, log_hi a multiple of 2^-42 with |log_hi| > max |r|\n"
+           "// where c != 1.")
+    column("log_lo", [e[2] for e in log_entries], "// (see log_hi)")
+    column("exp_hi", [e[0] for e in exp_entries],
+           f"// Per j: 2^(j/{EXP_N}) = exp_hi + exp_lo to 2^-106.")
+    column("exp_lo", [e[1] for e in exp_entries], "// (see exp_hi)")
+
+    # The same values by rows, for lanes that load a row per lane and transpose.
+    w("// By rows: {c, log_hi, log_lo, 0} per interval of z, {exp_hi, exp_lo} per j.")
+    w(f"alignas(64) inline constexpr double log_rows[{LOG_N} * 4] = {{")
+    for c, hi, lo in log_entries:
+        w(f"    {hexd(c)}, {hexd(hi)}, {hexd(lo)}, 0.0,")
     w("};")
-    w("")
-    w("// Per j: {hi, lo} with hi + lo = 2^(j/128) to 2^-106.")
-    w(f"alignas(64) inline constexpr double exp_table[{EXP_N} * 2] = {{")
+    w(f"alignas(64) inline constexpr double exp_rows[{EXP_N} * 2] = {{")
     for hi, lo in exp_entries:
         w(f"    {hexd(hi)}, {hexd(lo)},")
     w("};")

@@ -1,7 +1,7 @@
 // Powers with the C library's bits: pow(x, y) of a double is the library's `pow`; for lanes,
 // every lane gets exactly what the library returns for that lane's arguments.
 //
-// For four or more lanes with fused multiply-add, a vector kernel computes x^y to about 2^-64
+// For four or more lanes with fused multiply-add, a vector kernel computes x^y to about 2^-62
 // and answers for a lane only where it has proven that its answer is the library's; the other
 // lanes call the library, or, inside an element loop, are recomputed by the loop's scalar path
 // after a block (see CollectRefused).
@@ -19,34 +19,44 @@
 // (|x^y - (f_hi + f_lo)| <= delta x^y <= 2^53 delta ulp(f_hi), as x^y < 2 * 2^exponent(f_hi).)
 //
 // The margin used, in ULP of the result, per lane:
-//     mu = (0.02 + 2^-11) + |t| (1.5 * 2^-15 + 2^-47) + |y| 1.0078 * 2^-19
+//     mu = (0.02 + 2^-10) + |t| (1.5 * 2^-15 + 2^-47) + |y| 2^-13
 // with t = y ln x. The 0.02 covers glibc's 0.011 from its exponential with 0.009 to spare and
 // is the floor of the margin; |t| 1.5 * 2^-15 is glibc's logarithm in full; the rest is
-// 2^53 delta of this kernel. About 2 mu of all lanes (4 % on the relations' inputs) are refused.
+// 2^53 delta of this kernel. About 2 mu of all lanes (4.3 % on the relations' inputs) are
+// refused.
 //
 // The kernel's error delta (absolute in t = y ln x, hence relative in e^t). Fused
 // multiply-adds are used where the instruction set has them; the bounds count the unfused
-// operation's two roundings.
-//  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.69p-1, 0x1.69p0), |k| <= 1024,
-//   c = 1/centre of z's interval of 128 (c = 1 around z = 1), r = z c - 1 exactly as rh + rl
-//   (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1), |r| <= 2^-8.
-//   k ln2_hi + log(1/c)_hi and rh - rh^2/2 (rh^2 exact as sq + sq_lo) are exact or exact
-//   two-sums (the tables make |log(1/c)| > |r| where c != 1), collected in b_hi + b_lo.
-//   Absolute error of log x = b_hi + lo:
-//     polynomial (degree 8, measured by the generator)            2^-75.1
-//     its evaluation, |rh^3 P| <= 2^-25.6 at relative 2^-50.5      2^-76.1
-//     dropped -rh^3 rl and rl^2 terms                               2^-77
-//     sum of the low parts, 6 roundings, |lo| <= 2^-25.5 + |k| 2^-43  2^-77 + |k| 2^-95
-//     ln2 to 2^-97 and k * ln2_lo rounded; the table to 2^-96       |k| 2^-96 + 2^-96
-//   in all below 2^-74 + |k| 2^-94.
-//  t = y log x: y b_hi is an exact product, y lo + its error rounds to within |y| 2^-77.5 +
-//   |t| 2^-106, and |lo| < 2^-14 |b_hi| keeps the final two-sum exact. So the error of t is
-//   below |y| (2^-72 + |k| 2^-90) + |t| 2^-100 <= |y| 1.0078 * 2^-72 + |t| 2^-100.
-//  e^t = 2^(n/128) e^v, v = t - n ln2/128 exactly as v_hi + v_lo, |v| <= 2^-8.529: reduction
-//   2^-79 (n ln2/128's low part rounded), polynomial (degree 6, measured) 2^-72.0, its
-//   evaluation 2^-69, dropped v_lo v_hi and s_lo q 2^-70 each, reconstruction with
-//   2^(j/128) to 2^-106 in 3 roundings 2^-68; below 2^-67 in all, taken as 2^-64.
-// Hence 2^53 delta <= 2^-11 + |y| 1.0078 * 2^-19 + |t| 2^-47, the terms of mu above.
+// operation's two roundings. Tables have 16 entries, so that eight lanes look them up by a
+// permute of two registers instead of a gather.
+//  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.68p-1, 0x1.68p0), |k| <= 1024,
+//   c = 1/centre of z's interval of 16 (c = 1 around z = 1, a table column), r = z c - 1
+//   exactly as rh + rl (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1),
+//   |r| <= 2^-5. k ln2_hi + log(1/c)_hi and rh - rh^2/2 (rh^2 exact as sq + sq_lo) are exact
+//   or exact two-sums (the tables make |log(1/c)| > |r| (1 + 2^-5) where c != 1), collected in
+//   b_hi + b_lo. Absolute error of log x = b_hi + lo:
+//     polynomial (degree 11, fitted and measured by the generator)        2^-69.9
+//     P by Estrin, |P| < 0.35, to 2^-54; rh^3 = sq rh rounded, times P
+//       (|rh^3 P| <= 2^-16.5; counted as a rounded product, though fused into the sum of
+//       the low parts): 2^-69 + 2^-69.5 + 2^-70                             2^-67.9
+//     rl / (1 + rh) taken to rl (1 - rh + rh^2 - rh^3), rl^2 dropped         2^-72.9
+//     sum of the low parts, |lo| <= 2^-16.4 + |k| 2^-43.9, the last rounding 2^-70, the
+//       others below 2^-95 + |k| 2^-96                                      2^-69.9 + |k| 2^-96
+//     ln2 to 2^-97 and k * ln2_lo rounded; the table to 2^-97              |k| 2^-96 + 2^-96
+//   in all below 2^-67.25 + |k| 2^-94.
+//  t = y log x: y b_hi is an exact product, y lo + its error rounds to within 2^-53 of
+//   |y| |lo| + |t| 2^-53, i.e. |y| (2^-69.4 + |k| 2^-96.9) + |t| 2^-106, and |lo| < 2^-10 |b_hi|
+//   keeps the final two-sum exact. So the error of t is below
+//   |y| (2^-66.9 + |k| 2^-93.8) + |t| 2^-105 <= |y| 2^-66.5 + |t| 2^-105.
+//  e^t = 2^(n/16) e^v with n = round(t 16/ln2), v = t - n ln2/16 exactly as v_hi + v_lo,
+//   |v| <= 2^-5.529, |v_lo| <= 2^-59. Relative errors: reduction (n ln2/16's low part
+//   rounded, |n| < 2^14) 2^-80; polynomial (degree 8, fitted and measured) 2^-72.2;
+//   v_hi^2 rounded, times E ~ 1/2, 2^-65.1; E by Estrin to 2^-53.9, times v_hi^2 <= 2^-11.06,
+//   2^-65; q = v_hi^2 E + v_lo (1 + v_hi), |q| < 2^-12, rounded 2^-66; v_lo v_hi^2/2
+//   dropped 2^-70; r_lo, |r_lo| < 2^-11, rounded 2^-65 and its other parts below 2^-100;
+//   2^(j/16) to 2^-106. Below 2^-63.2 in all, taken as 2^-63.
+// Hence 2^53 delta <= 2^-10 + |y| 2^-13.5 + |t| 2^-47 (the products of the relative errors
+// fit in the roundings up), within the terms of mu above.
 //
 // Special operands never reach that argument: x <= 0, subnormal, infinite or NaN x, and
 // |t| > 708 (which takes in infinite or NaN y, and results near or beyond overflow and the
@@ -86,9 +96,9 @@ inline constexpr bool kernel_used = false;
 #endif
 
 // The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y.
-inline constexpr double mu_floor = 0.02 + 0x1p-11;
+inline constexpr double mu_floor = 0.02 + 0x1p-10;
 inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-47;
-inline constexpr double mu_per_y = 0x1.02p-19;
+inline constexpr double mu_per_y = 0x1p-13;
 
 template <class T>
 inline T from_bits(Int<T> b) {
@@ -152,6 +162,81 @@ inline T small_int_to_double(Int<T> k) {
     return from_bits<T>(k + magic) - 0x1.8p52;
 }
 
+#if defined(__AVX512F__)
+// Lane i is column[index[i] & 15], column being 16 doubles aligned to 64 bytes: a permute of
+// two registers, far cheaper than a gather's loads.
+inline __m512d lookup16(const double* column, __m512i index) {
+    return _mm512_permutex2var_pd(_mm512_load_pd(column), index, _mm512_load_pd(column + 8));
+}
+#endif
+
+// The table entries of the lanes: c, -log(c) as hi + lo for interval i, and 2^(j/16) as
+// hi + lo for j, from the low 4 bits of i and j in each lane.
+template <class T>
+struct Entries {
+    T c, log_hi, log_lo;
+};
+
+template <class T>
+inline Entries<T> log_entries(Int<T> i) {
+    namespace tb = pow_tables;
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) {
+        const auto ii = reinterpret_cast<__m512i>(i);
+        return {lookup16(tb::log_c, ii), lookup16(tb::log_hi, ii), lookup16(tb::log_lo, ii)};
+    }
+#endif
+    if constexpr (width<T> == 4) {
+        // A row per lane, transposed: gathers of four lanes cost more than these eleven
+        // instructions together.
+        const __m256d a = _mm256_load_pd(tb::log_rows + 4 * (i[0] & 15));
+        const __m256d b = _mm256_load_pd(tb::log_rows + 4 * (i[1] & 15));
+        const __m256d c = _mm256_load_pd(tb::log_rows + 4 * (i[2] & 15));
+        const __m256d d = _mm256_load_pd(tb::log_rows + 4 * (i[3] & 15));
+        const __m256d ab0 = _mm256_unpacklo_pd(a, b), ab1 = _mm256_unpackhi_pd(a, b);
+        const __m256d cd0 = _mm256_unpacklo_pd(c, d), cd1 = _mm256_unpackhi_pd(c, d);
+        return {_mm256_permute2f128_pd(ab0, cd0, 0x20), _mm256_permute2f128_pd(ab1, cd1, 0x20),
+                _mm256_permute2f128_pd(ab0, cd0, 0x31)};
+    } else {
+        Entries<T> e;
+        for (int l = 0; l < width<T>; ++l) {
+            const double* row = tb::log_rows + 4 * (i[l] & 15);
+            e.c[l] = row[0];
+            e.log_hi[l] = row[1];
+            e.log_lo[l] = row[2];
+        }
+        return e;
+    }
+}
+
+template <class T>
+inline void exp_entries(Int<T> j, T& hi, T& lo) {
+    namespace tb = pow_tables;
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) {
+        const auto jj = reinterpret_cast<__m512i>(j);
+        hi = lookup16(tb::exp_hi, jj);
+        lo = lookup16(tb::exp_lo, jj);
+        return;
+    }
+#endif
+    if constexpr (width<T> == 4) {
+        const __m256d ac = _mm256_insertf128_pd(
+            _mm256_castpd128_pd256(_mm_load_pd(tb::exp_rows + 2 * (j[0] & 15))),
+            _mm_load_pd(tb::exp_rows + 2 * (j[2] & 15)), 1);
+        const __m256d bd = _mm256_insertf128_pd(
+            _mm256_castpd128_pd256(_mm_load_pd(tb::exp_rows + 2 * (j[1] & 15))),
+            _mm_load_pd(tb::exp_rows + 2 * (j[3] & 15)), 1);
+        hi = _mm256_unpacklo_pd(ac, bd);
+        lo = _mm256_unpackhi_pd(ac, bd);
+    } else {
+        for (int l = 0; l < width<T>; ++l) {
+            hi[l] = tb::exp_rows[2 * (j[l] & 15)];
+            lo[l] = tb::exp_rows[2 * (j[l] & 15) + 1];
+        }
+    }
+}
+
 template <class T>
 inline Attempt<T> attempt(T x, T y) {
     namespace tb = pow_tables;
@@ -161,19 +246,15 @@ inline Attempt<T> attempt(T x, T y) {
     const I ix = to_bits(x);
     const I shifted = ix - tb::z_offset;
     const I k = shifted >> 52;
-    const I i = (shifted >> (52 - tb::log_bits)) & ((1 << tb::log_bits) - 1);
+    const I i = shifted >> (52 - tb::log_bits);  // the low 4 bits pick the interval
     const T z = from_bits<T>(ix - (k << 52));
     const T kd = small_int_to_double<T>(k);
-    // c = 1/centre of z's interval (one IEEE division, as the generator computes it).
-    const T c = 1.0 / from_bits<T>((tb::z_offset + (std::int64_t{1} << (51 - tb::log_bits))) +
-                                   (i << (52 - tb::log_bits)));
-    const I row = i << 1;
-    const T log_c_hi = gather<T>(tb::log_table, row);
-    const T log_c_lo = gather<T>(tb::log_table + 1, row);
+    const Entries<T> entries = log_entries<T>(i);
+    const T c = entries.c, log_c_hi = entries.log_hi, log_c_lo = entries.log_lo;
 
     T zc, rl;
     two_product(z, c, zc, rl);
-    const T rh = zc - 1.0;  // exact: zc is within 2^-7 of 1
+    const T rh = zc - 1.0;  // exact: zc is within 2^-5 of 1
     T sq, sq_lo;
     two_product(rh, rh, sq, sq_lo);
     const T a_hi = kd * tb::ln2_hi + log_c_hi;  // exact: both on the grid of 2^-42, below 2^10
@@ -181,41 +262,45 @@ inline Attempt<T> attempt(T x, T y) {
     fast_two_sum(rh, sq * -0.5, h_hi, h_lo);
     T b_hi, b_lo;
     fast_two_sum(a_hi, h_hi, b_hi, b_lo);  // |a_hi| >= |h_hi| or a_hi = 0 (see the tables)
-    const T p = mul_add(sq, mul_add(sq, mul_add(rh, tb::l8, tb::l7), mul_add(rh, tb::l6, tb::l5)),
-                        mul_add(rh, tb::l4, tb::l3));
-    const T rl_part = mul_add(rl, sq - rh, mul_add(sq_lo, -0.5, rl));
-    const T lo = (((mul_add(kd, tb::ln2_lo, log_c_lo) + b_lo) + h_lo) + rl_part) + (sq * rh) * p;
+    // P(r) = l3 + r l4 + ... + r^8 l11 by Estrin's scheme.
+    const T sq2 = sq * sq;
+    const T p03 = mul_add(sq, mul_add(rh, tb::l6, tb::l5), mul_add(rh, tb::l4, tb::l3));
+    const T p47 = mul_add(sq, mul_add(rh, tb::l10, tb::l9), mul_add(rh, tb::l8, tb::l7));
+    const T p = mul_add(sq2, mul_add(sq2, tb::l11, p47), p03);
+    // rl / (1 + rh) to rl rh^4, and the low half of -rh^2/2.
+    const T rl_part = mul_add(rl, mul_add(-rh, sq, sq - rh), mul_add(sq_lo, -0.5, rl));
+    const T lo = mul_add(sq * rh, p, ((mul_add(kd, tb::ln2_lo, log_c_lo) + b_lo) + h_lo) + rl_part);
 
-    // t = y log x as th + tl; |lo| < 2^-14 |b_hi|.
+    // t = y log x as th + tl; |lo| < 2^-10 |b_hi|.
     T yh, ye;
     two_product(y, b_hi, yh, ye);
     T th, tl;
     fast_two_sum(yh, mul_add(y, lo, ye), th, tl);
 
-    // e^t = 2^m 2^(j/128) e^v with n = 128 m + j = round(t 128/ln2), v = t - n ln2/128.
+    // e^t = 2^m 2^(j/16) e^v with n = 16 m + j = round(t 16/ln2), v = t - n ln2/16.
     const T round_shift = mul_add(th, tb::inv_step, 0x1.8p52);
     const I n = to_bits(round_shift) - 0x4338000000000000;
     const T nd = round_shift - 0x1.8p52;
-    // Exact: nd * step_hi is, and both terms lie on a grid of 2^-61 or finer with a difference
-    // below 2^-7 (ulp(th) < 2^-61 only for |th| < 2^-8, where nd is 0 or +-1).
+    // Exact: nd * step_hi is, and n = 0 for |th| < 2^-6, while from there on both terms lie on
+    // a grid of 2^-58 or finer with a difference below 2^-5.5.
     const T u_hi = mul_add(-nd, tb::step_hi, th);
     T v_hi, v_lo;
     two_sum(u_hi, mul_add(-nd, tb::step_lo, tl), v_hi, v_lo);
-    const I j2 = (n & ((1 << tb::exp_bits) - 1)) << 1;
     const I m = n >> tb::exp_bits;
-    const T s_hi = gather<T>(tb::exp_table, j2);
-    const T s_lo = gather<T>(tb::exp_table + 1, j2);
+    T s_hi, s_lo;
+    exp_entries<T>(n, s_hi, s_lo);  // the low 4 bits of n are j
 
+    // e^v = 1 + v_hi + q, q = v_hi^2 E(v_hi) + v_lo (1 + v_hi), E by Estrin's scheme.
     const T v2 = v_hi * v_hi;
-    const T q = mul_add(v2,
-                        mul_add(v2, mul_add(v2, tb::e6, mul_add(v_hi, tb::e5, tb::e4)),
-                                mul_add(v_hi, tb::e3, tb::e2)),
-                        v_lo);
+    const T e03 = mul_add(v2, mul_add(v_hi, tb::e5, tb::e4), mul_add(v_hi, tb::e3, tb::e2));
+    const T e46 = mul_add(v2, tb::e8, mul_add(v_hi, tb::e7, tb::e6));
+    const T q = mul_add(v2, mul_add(v2 * v2, e46, e03), mul_add(v_lo, v_hi, v_lo));
     T sv_hi, sv_lo;
     two_product(s_hi, v_hi, sv_hi, sv_lo);
     T r_hi, r_e;
     fast_two_sum(s_hi, sv_hi, r_hi, r_e);
-    const T r_lo = mul_add(s_hi, q, (r_e + sv_lo) + mul_add(s_lo, v_hi, s_lo));
+    // q comes last: it goes through two fused multiply-adds only.
+    const T r_lo = mul_add(s_hi, q, mul_add(s_lo, q, (r_e + sv_lo) + mul_add(s_lo, v_hi, s_lo)));
     T f_hi, f_lo;
     fast_two_sum(r_hi, r_lo, f_hi, f_lo);
 

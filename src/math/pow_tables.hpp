@@ -6,300 +6,139 @@
 
 namespace vortalix2::inline VORTALIX2_ISA::math::pow_tables {
 
-inline constexpr int log_bits = 7;
-inline constexpr int exp_bits = 7;
-inline constexpr long long z_offset = 0x3FE6900000000000LL;
+inline constexpr int log_bits = 4;
+inline constexpr int exp_bits = 4;
+inline constexpr long long z_offset = 0x3FE6800000000000LL;
 
 // Measured by the generator (exact arithmetic on the rounded coefficients):
-//   |r| <= 0.00390625 = 2^-8.000 over the log table's intervals;
-//   log polynomial, max |P(r) - log1p(r)| = 2.47146e-23 = 2^-75.10;
-//   |v| <= 0.0027076062 = 2^-8.529 for the exp polynomial;
-//   exp polynomial, max |Q(v)/e^v - 1| = 2.1236e-22 = 2^-72.00.
-inline constexpr double log_r_max = 0x1.0000000000000p-8;
+//   |r| <= 0.03125 = 2^-5.000 over the log table's intervals;
+//   log polynomial, max |P(r) - log1p(r)| = 8.51015e-22 = 2^-69.99;
+//   |v| <= 0.021660849 = 2^-5.529 for the exp polynomial;
+//   exp polynomial, max |Q(v)/e^v - 1| = 1.77589e-22 = 2^-72.25.
+inline constexpr double log_r_max = 0x1.0000000000000p-5;
 
 inline constexpr double ln2_hi = 0x1.62e42fefa3800p-1;  // 42 significant bits
 inline constexpr double ln2_lo = 0x1.ef35793c76730p-45;
-inline constexpr double inv_step = 0x1.71547652b82fep+7;  // 128/ln2
-inline constexpr double step_hi = 0x1.62e42fefa0000p-8;  // ln2/128, 36 significant bits
-inline constexpr double step_lo = 0x1.cf79abc9e3b3ap-47;
+inline constexpr double inv_step = 0x1.71547652b82fep+4;  // 16/ln2
+inline constexpr double step_hi = 0x1.62e42fefa0000p-5;  // ln2/16, 36 significant bits
+inline constexpr double step_lo = 0x1.cf79abc9e3b3ap-44;
 
-// log1p(r) = r - r^2/2 + r^3 (l3 + r (l4 + r (l5 + r (l6 + r (l7 + r l8))))).
+// log1p(r) = r - r^2/2 + r^3 (l3 + r l4 + ... + r^8 l11).
 inline constexpr double l3 = 0x1.5555555555555p-2;
-inline constexpr double l4 = -0x1.0000000000000p-2;
-inline constexpr double l5 = 0x1.999999999999ap-3;
-inline constexpr double l6 = -0x1.5555555555555p-3;
-inline constexpr double l7 = 0x1.2492492492492p-3;
-inline constexpr double l8 = -0x1.0000000000000p-3;
-// e^v = 1 + v + v^2 (e2 + v (e3 + v (e4 + v (e5 + v e6)))).
+inline constexpr double l4 = -0x1.fffffffffffa0p-3;
+inline constexpr double l5 = 0x1.9999999999941p-3;
+inline constexpr double l6 = -0x1.5555555695eabp-3;
+inline constexpr double l7 = 0x1.24924925ba370p-3;
+inline constexpr double l8 = -0x1.ffffdbf0c4765p-4;
+inline constexpr double l9 = 0x1.c71c507dd1259p-4;
+inline constexpr double l10 = -0x1.9a59d76189686p-4;
+inline constexpr double l11 = 0x1.750e8c032f7e3p-4;
+// e^v = 1 + v + v^2 (e2 + v e3 + ... + v^6 e8).
 inline constexpr double e2 = 0x1.0000000000000p-1;
-inline constexpr double e3 = 0x1.5555555555555p-3;
-inline constexpr double e4 = 0x1.5555555555555p-5;
-inline constexpr double e5 = 0x1.1111111111111p-7;
-inline constexpr double e6 = 0x1.6c16c16c16c17p-10;
+inline constexpr double e3 = 0x1.5555555555556p-3;
+inline constexpr double e4 = 0x1.5555555555556p-5;
+inline constexpr double e5 = 0x1.11111110c65c2p-7;
+inline constexpr double e6 = 0x1.6c16c16bdafd8p-10;
+inline constexpr double e7 = 0x1.a01b389c05bdap-13;
+inline constexpr double e8 = 0x1.a01afa6994e7cp-16;
 
-// Per interval i of z, c = 1/centre of the interval (1 for the one around 1, i = 75): {hi, lo}
-// with hi a multiple of 2^-42 and hi + lo = -log(c) to 2^-96; |hi| > max |r| where c != 1.
-alignas(64) inline constexpr double log_table[128 * 2] = {
-    -0x1.630030b3ab000p-2, 0x1.dbc23e731ae00p-45,
-    -0x1.5d5bddf596000p-2, 0x1.9de2a08a465dcp-47,
-    -0x1.57bf753c8d000p-2, -0x1.fadadee5d40efp-46,
-    -0x1.522ae0738a000p-2, -0x1.eba708164c759p-45,
-    -0x1.4c9e09e173000p-2, 0x1.e18891b0ad8a4p-45,
-    -0x1.4718dc271c000p-2, -0x1.071d8fb4c14c5p-44,
-    -0x1.419b423d5f000p-2, 0x1.ce7a9226de3ecp-44,
-    -0x1.3c25277333000p-2, -0x1.83454b606bd5cp-46,
-    -0x1.36b6776be1000p-2, -0x1.15ecdb0f177c8p-46,
-    -0x1.314f1e1d36000p-2, 0x1.8e5bad3213cb8p-45,
-    -0x1.2bef07cdc9000p-2, -0x1.aa5ba4a5004f4p-45,
-    -0x1.269621134e000p-2, 0x1.1ba1f10522625p-44,
-    -0x1.214456d0ec000p-2, 0x1.cac5428b728a3p-44,
-    -0x1.1bf99635a7000p-2, 0x1.1ade9575c2125p-44,
-    -0x1.16b5ccbad0000p-2, 0x1.232a9042d74bfp-44,
-    -0x1.1178e8227e000p-2, -0x1.1e9b8ce2d07f2p-44,
-    -0x1.0c42d67616000p-2, -0x1.70d4b163ceae9p-45,
-    -0x1.07138604d6000p-2, 0x1.e70124e912b17p-44,
-    -0x1.01eae5626c000p-2, -0x1.a44ecfade85aep-44,
-    -0x1.f991c6cb3c000p-3, 0x1.90b84cd7cc834p-44,
-    -0x1.ef5ade4dd0000p-3, 0x1.ad11565bb8e11p-51,
-    -0x1.e530effe72000p-3, 0x1.fdafbb13f7c18p-44,
-    -0x1.db13db0d48000p-3, -0x1.2813a847527e6p-44,
-    -0x1.d1037f2656000p-3, 0x1.8527e75b6f6e4p-47,
-    -0x1.c6ffbc6f00000p-3, -0x1.ee128d3a69d43p-44,
-    -0x1.bd087383be000p-3, 0x1.d5844595412b6p-45,
-    -0x1.b31d8575bc000p-3, -0x1.c75de562a63cbp-44,
-    -0x1.a93ed3c8ae000p-3, 0x1.86a4350562169p-45,
-    -0x1.9f6c40708a000p-3, 0x1.33aa94bcd3f43p-44,
-    -0x1.95a5adcf70000p-3, -0x1.8262858a0ff6fp-47,
-    -0x1.8beafeb390000p-3, 0x1.71154aae92cd1p-47,
-    -0x1.823c16551a000p-3, -0x1.e02db9a631e83p-46,
-    -0x1.7898d85444000p-3, -0x1.8e81be3dbaf3fp-44,
-    -0x1.6f0128b756000p-3, -0x1.571d90d31ef0fp-44,
-    -0x1.6574ebe8c2000p-3, 0x1.98d1d34f0f462p-44,
-    -0x1.5bf406b544000p-3, 0x1.28023eb68981cp-46,
-    -0x1.527e5e4a1c000p-3, 0x1.4e61b8d4b411dp-44,
-    -0x1.4913d8333c000p-3, 0x1.53a43558124c4p-44,
-    -0x1.3fb45a5992000p-3, -0x1.19313c0cae559p-44,
-    -0x1.365fcb015a000p-3, 0x1.fd720afb9691bp-44,
-    -0x1.2d1610c868000p-3, -0x1.3d0eccb81b4a1p-47,
-    -0x1.23d712a49c000p-3, -0x1.00aa38fd3df5cp-46,
-    -0x1.1aa2b7e240000p-3, 0x1.1ad48dde3b366p-44,
-    -0x1.1178e8227e000p-3, -0x1.1e778ce2d07f2p-45,
-    -0x1.08598b59e4000p-3, 0x1.7e5fd7009902cp-45,
-    -0x1.fe89139dbc000p-4, -0x1.56494d82f7a82p-44,
-    -0x1.ec739830a0000p-4, -0x1.1267ba80cdd10p-44,
-    -0x1.da72763844000p-4, -0x1.a79401fa71733p-46,
-    -0x1.c885801bc4000p-4, -0x1.63f51c65aacd3p-45,
-    -0x1.b6ac88dad4000p-4, -0x1.b1cbff50225c7p-44,
-    -0x1.a4e7640b1c000p-4, 0x1.e4336b94407c8p-47,
-    -0x1.9335e5d594000p-4, -0x1.30f5c3abd47dap-45,
-    -0x1.8197e2f410000p-4, 0x1.c102460d20041p-44,
-    -0x1.700d30aeac000p-4, -0x1.d068da99ded32p-49,
-    -0x1.5e95a4d978000p-4, -0x1.1ccace1d17171p-44,
-    -0x1.4d3115d208000p-4, 0x1.53e2582f4e1efp-48,
-    -0x1.3bdf5a7d20000p-4, 0x1.1a1e0ad125895p-44,
-    -0x1.2aa04a4470000p-4, -0x1.7a16ba8b1cb41p-44,
-    -0x1.1973bd1464000p-4, -0x1.560a154f930b3p-44,
-    -0x1.08598b59e4000p-4, 0x1.7e9dd7009902cp-46,
-    -0x1.eea31c0068000p-5, -0x1.c3de83606d891p-44,
-    -0x1.ccb73cddd8000p-5, -0x1.967c36e09f5fep-44,
-    -0x1.aaef2d0fb0000p-5, -0x1.1085a353bb42ep-45,
-    -0x1.894aa149f8000p-5, -0x1.9a55a8be97661p-44,
-    -0x1.67c94f2d48000p-5, -0x1.db2a0827cca0cp-44,
-    -0x1.466aed42e0000p-5, 0x1.c073375bdfd28p-45,
-    -0x1.252f32f8d0000p-5, -0x1.8401ae021b67bp-45,
-    -0x1.0415d89e78000p-5, 0x1.ddfc7f461c516p-44,
-    -0x1.c63d2ec150000p-6, 0x1.54a3ce030a687p-44,
-    -0x1.8492528c90000p-6, 0x1.a9dba325a0c34p-45,
-    -0x1.432a925980000p-6, -0x1.97739928637fep-47,
-    -0x1.0205658930000p-6, -0x1.60dd27c8e8417p-44,
-    -0x1.82448a3880000p-7, -0x1.4506412c584e0p-44,
-    -0x1.0101575880000p-7, -0x1.bcd251998b506p-44,
-    -0x1.0080559580000p-8, -0x1.164afcb31c67bp-45,
-    0x0.0p+0, 0x0.0p+0,
-    0x1.fe02a6b100000p-8, 0x1.9e63f0dda40e4p-46,
-    0x1.fc0a8b0fc0000p-7, 0x1.e1e7cf6d3a69cp-50,
-    0x1.7b91b07d60000p-6, -0x1.3b685b602ace4p-44,
-    0x1.f829b0e780000p-6, 0x1.97c267c7e09e4p-45,
-    0x1.39e87b9fe8000p-5, 0x1.eb3d480ad9015p-44,
-    0x1.77458f6330000p-5, -0x1.1807ce586af09p-44,
-    0x1.b42dd71198000p-5, -0x1.c8d7ae5d6704cp-46,
-    0x1.f0a30c0118000p-5, -0x1.d579e83368e91p-45,
-    0x1.16536eea38000p-4, -0x1.472de768fa309p-46,
-    0x1.341d7961bc000p-4, 0x1.1cfb299837610p-44,
-    0x1.51b073f060000p-4, 0x1.83ba9278e686ap-44,
-    0x1.6f0d28ae58000p-4, -0x1.4b2241b664613p-44,
-    0x1.8c345d6318000p-4, 0x1.b22b5acb42a66p-44,
-    0x1.a926d3a4ac000p-4, 0x1.561c50bd22a9cp-44,
-    0x1.c5e548f5bc000p-4, 0x1.d0c97585fbe06p-46,
-    0x1.e27076e2b0000p-4, -0x1.a2c2c2af0003cp-45,
-    0x1.fec9131dc0000p-4, -0x1.54455d1ae6607p-44,
-    0x1.0d77e7cd08000p-3, 0x1.cb6cd2ee2f482p-44,
-    0x1.1b72ad52f6000p-3, 0x1.e86041811a396p-45,
-    0x1.29552f8200000p-3, -0x1.5bd67f4471dfcp-44,
-    0x1.371fc201e8000p-3, 0x1.eea079b2d8abcp-44,
-    0x1.44d2b6ccb8000p-3, -0x1.71f416135783cp-46,
-    0x1.526e5e3a1c000p-3, -0x1.790aa37fc5238p-44,
-    0x1.5ff3070a7a000p-3, -0x1.8546f183bebf2p-44,
-    0x1.6d60fe719e000p-3, -0x1.bc91557134767p-44,
-    0x1.7ab890210e000p-3, -0x1.be51072534a58p-45,
-    0x1.87fa06520c000p-3, 0x1.22130401202fcp-44,
-    0x1.9525a9cf46000p-3, -0x1.294937d9f158fp-44,
-    0x1.a23bc1fe2c000p-3, -0x1.53d6d91dc9f0bp-44,
-    0x1.af3c94e80c000p-3, -0x1.92e633fcd9066p-52,
-    0x1.bc286742d8000p-3, 0x1.9a873f39d121cp-44,
-    0x1.c8ff7c79aa000p-3, -0x1.7814f689f8434p-45,
-    0x1.d5c216b4fc000p-3, -0x1.1b0d1bbca681bp-45,
-    0x1.e27076e2b0000p-3, -0x1.a302c2af0003cp-44,
-    0x1.ef0adcbdc6000p-3, -0x1.b2a179c86af24p-45,
-    0x1.fb9186d5e4000p-3, -0x1.d6b2aab993c87p-47,
-    0x1.0402594b4d000p-2, 0x1.037b89ef42d7fp-48,
-    0x1.0a324e2739000p-2, 0x1.c4dee7ef4030ep-47,
-    0x1.1058bf9ae5000p-2, -0x1.4affd817d52cdp-44,
-    0x1.1675cababa000p-2, 0x1.83c0e731f55c4p-44,
-    0x1.1c898c169a000p-2, -0x1.81260e5c62affp-44,
-    0x1.22941fbcf8000p-2, -0x1.a6876f5eb0963p-44,
-    0x1.2895a13de8000p-2, 0x1.a917ad24c13f0p-44,
-    0x1.2e8e2bae12000p-2, -0x1.6791e99b72bd8p-45,
-    0x1.347dd9a988000p-2, -0x1.5522dd4c58092p-45,
-    0x1.3a64c55694000p-2, 0x1.7a81cbcd735d0p-44,
-    0x1.404308686a000p-2, 0x1.f8f043049f7d3p-44,
-    0x1.4618bc21c6000p-2, -0x1.3e02f484c84ccp-46,
-    0x1.4be5f95778000p-2, -0x1.d7c52cd9ad824p-44,
-    0x1.51aad872e0000p-2, -0x1.f49d8db0a7cc1p-44,
-    0x1.5767717456000p-2, -0x1.650fd9524d7cap-44,
-    0x1.5d1bdbf581000p-2, -0x1.8d97dc9c7c238p-44,
+// Per interval i of z: c = 1/centre (1 for the one around 1, i = 9).
+alignas(64) inline constexpr double log_c[16] = {
+    0x1.642c8590b2164p+0, 0x1.5555555555555p+0,
+    0x1.47ae147ae147bp+0, 0x1.3b13b13b13b14p+0,
+    0x1.2f684bda12f68p+0, 0x1.2492492492492p+0,
+    0x1.1a7b9611a7b96p+0, 0x1.1111111111111p+0,
+    0x1.0842108421084p+0, 0x1.0000000000000p+0,
+    0x1.e1e1e1e1e1e1ep-1, 0x1.c71c71c71c71cp-1,
+    0x1.af286bca1af28p-1, 0x1.999999999999ap-1,
+    0x1.8618618618618p-1, 0x1.745d1745d1746p-1,
 };
 
-// Per j: {hi, lo} with hi + lo = 2^(j/128) to 2^-106.
-alignas(64) inline constexpr double exp_table[128 * 2] = {
+// -log(c) = log_hi + log_lo to 2^-96, log_hi a multiple of 2^-42 with |log_hi| > max |r|
+// where c != 1.
+alignas(64) inline constexpr double log_hi[16] = {
+    -0x1.522ae0738a000p-2, -0x1.269621134e000p-2,
+    -0x1.f991c6cb3c000p-3, -0x1.a93ed3c8ae000p-3,
+    -0x1.5bf406b544000p-3, -0x1.1178e8227e000p-3,
+    -0x1.9335e5d594000p-4, -0x1.08598b59e4000p-4,
+    -0x1.0415d89e78000p-5, 0x0.0p+0,
+    0x1.f0a30c0118000p-5, 0x1.e27076e2b0000p-4,
+    0x1.5ff3070a7a000p-3, 0x1.c8ff7c79aa000p-3,
+    0x1.1675cababa000p-2, 0x1.4618bc21c6000p-2,
+};
+
+// (see log_hi)
+alignas(64) inline constexpr double log_lo[16] = {
+    -0x1.eba708164c759p-45, 0x1.1ba1f10522625p-44,
+    0x1.90b84cd7cc834p-44, 0x1.86a4350562169p-45,
+    0x1.28023eb68981cp-46, -0x1.1e778ce2d07f2p-45,
+    -0x1.30f5c3abd47dap-45, 0x1.7e9dd7009902cp-46,
+    0x1.ddfc7f461c516p-44, 0x0.0p+0,
+    -0x1.d579e83368e91p-45, -0x1.a2c2c2af0003cp-45,
+    -0x1.8546f183bebf2p-44, -0x1.7814f689f8434p-45,
+    0x1.83c0e731f55c4p-44, -0x1.3e02f484c84ccp-46,
+};
+
+// Per j: 2^(j/16) = exp_hi + exp_lo to 2^-106.
+alignas(64) inline constexpr double exp_hi[16] = {
+    0x1.0000000000000p+0, 0x1.0b5586cf9890fp+0,
+    0x1.172b83c7d517bp+0, 0x1.2387a6e756238p+0,
+    0x1.306fe0a31b715p+0, 0x1.3dea64c123422p+0,
+    0x1.4bfdad5362a27p+0, 0x1.5ab07dd485429p+0,
+    0x1.6a09e667f3bcdp+0, 0x1.7a11473eb0187p+0,
+    0x1.8ace5422aa0dbp+0, 0x1.9c49182a3f090p+0,
+    0x1.ae89f995ad3adp+0, 0x1.c199bdd85529cp+0,
+    0x1.d5818dcfba487p+0, 0x1.ea4afa2a490dap+0,
+};
+
+// (see exp_hi)
+alignas(64) inline constexpr double exp_lo[16] = {
+    0x0.0p+0, 0x1.8a62e4adc610bp-54,
+    -0x1.19041b9d78a76p-55, 0x1.9b07eb6c70573p-54,
+    0x1.6f46ad23182e4p-55, 0x1.ada0911f09ebcp-55,
+    0x1.d4397afec42e2p-56, 0x1.6324c054647adp-54,
+    -0x1.bdd3413b26456p-54, -0x1.41577ee04992fp-55,
+    0x1.6e9f156864b27p-54, 0x1.c7c46b071f2bep-56,
+    0x1.7a1cd345dcc81p-54, 0x1.11065895048ddp-55,
+    0x1.2ed02d75b3707p-55, -0x1.e9c23179c2893p-54,
+};
+
+// By rows: {c, log_hi, log_lo, 0} per interval of z, {exp_hi, exp_lo} per j.
+alignas(64) inline constexpr double log_rows[16 * 4] = {
+    0x1.642c8590b2164p+0, -0x1.522ae0738a000p-2, -0x1.eba708164c759p-45, 0.0,
+    0x1.5555555555555p+0, -0x1.269621134e000p-2, 0x1.1ba1f10522625p-44, 0.0,
+    0x1.47ae147ae147bp+0, -0x1.f991c6cb3c000p-3, 0x1.90b84cd7cc834p-44, 0.0,
+    0x1.3b13b13b13b14p+0, -0x1.a93ed3c8ae000p-3, 0x1.86a4350562169p-45, 0.0,
+    0x1.2f684bda12f68p+0, -0x1.5bf406b544000p-3, 0x1.28023eb68981cp-46, 0.0,
+    0x1.2492492492492p+0, -0x1.1178e8227e000p-3, -0x1.1e778ce2d07f2p-45, 0.0,
+    0x1.1a7b9611a7b96p+0, -0x1.9335e5d594000p-4, -0x1.30f5c3abd47dap-45, 0.0,
+    0x1.1111111111111p+0, -0x1.08598b59e4000p-4, 0x1.7e9dd7009902cp-46, 0.0,
+    0x1.0842108421084p+0, -0x1.0415d89e78000p-5, 0x1.ddfc7f461c516p-44, 0.0,
+    0x1.0000000000000p+0, 0x0.0p+0, 0x0.0p+0, 0.0,
+    0x1.e1e1e1e1e1e1ep-1, 0x1.f0a30c0118000p-5, -0x1.d579e83368e91p-45, 0.0,
+    0x1.c71c71c71c71cp-1, 0x1.e27076e2b0000p-4, -0x1.a2c2c2af0003cp-45, 0.0,
+    0x1.af286bca1af28p-1, 0x1.5ff3070a7a000p-3, -0x1.8546f183bebf2p-44, 0.0,
+    0x1.999999999999ap-1, 0x1.c8ff7c79aa000p-3, -0x1.7814f689f8434p-45, 0.0,
+    0x1.8618618618618p-1, 0x1.1675cababa000p-2, 0x1.83c0e731f55c4p-44, 0.0,
+    0x1.745d1745d1746p-1, 0x1.4618bc21c6000p-2, -0x1.3e02f484c84ccp-46, 0.0,
+};
+alignas(64) inline constexpr double exp_rows[16 * 2] = {
     0x1.0000000000000p+0, 0x0.0p+0,
-    0x1.0163da9fb3335p+0, 0x1.b61299ab8cdb7p-54,
-    0x1.02c9a3e778061p+0, -0x1.19083535b085dp-56,
-    0x1.04315e86e7f85p+0, -0x1.0a31c1977c96ep-54,
-    0x1.059b0d3158574p+0, 0x1.d73e2a475b465p-55,
-    0x1.0706b29ddf6dep+0, -0x1.c91dfe2b13c27p-55,
-    0x1.0874518759bc8p+0, 0x1.186be4bb284ffp-57,
-    0x1.09e3ecac6f383p+0, 0x1.1487818316136p-54,
     0x1.0b5586cf9890fp+0, 0x1.8a62e4adc610bp-54,
-    0x1.0cc922b7247f7p+0, 0x1.01edc16e24f71p-54,
-    0x1.0e3ec32d3d1a2p+0, 0x1.03a1727c57b53p-59,
-    0x1.0fb66affed31bp+0, -0x1.b9bedc44ebd7bp-57,
-    0x1.11301d0125b51p+0, -0x1.6c51039449b3ap-54,
-    0x1.12abdc06c31ccp+0, -0x1.1b514b36ca5c7p-58,
-    0x1.1429aaea92de0p+0, -0x1.32fbf9af1369ep-54,
-    0x1.15a98c8a58e51p+0, 0x1.2406ab9eeab0ap-55,
     0x1.172b83c7d517bp+0, -0x1.19041b9d78a76p-55,
-    0x1.18af9388c8deap+0, -0x1.11023d1970f6cp-54,
-    0x1.1a35beb6fcb75p+0, 0x1.e5b4c7b4968e4p-55,
-    0x1.1bbe084045cd4p+0, -0x1.95386352ef607p-54,
-    0x1.1d4873168b9aap+0, 0x1.e016e00a2643cp-54,
-    0x1.1ed5022fcd91dp+0, -0x1.1df98027bb78cp-54,
-    0x1.2063b88628cd6p+0, 0x1.dc775814a8495p-55,
-    0x1.21f49917ddc96p+0, 0x1.2a97e9494a5eep-55,
     0x1.2387a6e756238p+0, 0x1.9b07eb6c70573p-54,
-    0x1.251ce4fb2a63fp+0, 0x1.ac155bef4f4a4p-55,
-    0x1.26b4565e27cddp+0, 0x1.2bd339940e9d9p-55,
-    0x1.284dfe1f56381p+0, -0x1.a4c3a8c3f0d7ep-54,
-    0x1.29e9df51fdee1p+0, 0x1.612e8afad1255p-55,
-    0x1.2b87fd0dad990p+0, -0x1.10adcd6381aa4p-59,
-    0x1.2d285a6e4030bp+0, 0x1.0024754db41d5p-54,
-    0x1.2ecafa93e2f56p+0, 0x1.1ca0f45d52383p-56,
     0x1.306fe0a31b715p+0, 0x1.6f46ad23182e4p-55,
-    0x1.32170fc4cd831p+0, 0x1.a9ce78e18047cp-55,
-    0x1.33c08b26416ffp+0, 0x1.32721843659a6p-54,
-    0x1.356c55f929ff1p+0, -0x1.b5cee5c4e4628p-55,
-    0x1.371a7373aa9cbp+0, -0x1.63aeabf42eae2p-54,
-    0x1.38cae6d05d866p+0, -0x1.e958d3c9904bdp-54,
-    0x1.3a7db34e59ff7p+0, -0x1.5e436d661f5e3p-56,
-    0x1.3c32dc313a8e5p+0, -0x1.efff8375d29c3p-54,
     0x1.3dea64c123422p+0, 0x1.ada0911f09ebcp-55,
-    0x1.3fa4504ac801cp+0, -0x1.7d023f956f9f3p-54,
-    0x1.4160a21f72e2ap+0, -0x1.ef3691c309278p-58,
-    0x1.431f5d950a897p+0, -0x1.1c7dde35f7999p-55,
-    0x1.44e086061892dp+0, 0x1.89b7a04ef80d0p-59,
-    0x1.46a41ed1d0057p+0, 0x1.c944bd1648a76p-54,
-    0x1.486a2b5c13cd0p+0, 0x1.3c1a3b69062f0p-56,
-    0x1.4a32af0d7d3dep+0, 0x1.9cb62f3d1be56p-54,
     0x1.4bfdad5362a27p+0, 0x1.d4397afec42e2p-56,
-    0x1.4dcb299fddd0dp+0, 0x1.8ecdbbc6a7833p-54,
-    0x1.4f9b2769d2ca7p+0, -0x1.4b309d25957e3p-54,
-    0x1.516daa2cf6642p+0, -0x1.f768569bd93efp-55,
-    0x1.5342b569d4f82p+0, -0x1.07abe1db13cadp-55,
-    0x1.551a4ca5d920fp+0, -0x1.d689cefede59bp-55,
-    0x1.56f4736b527dap+0, 0x1.9bb2c011d93adp-54,
-    0x1.58d12d497c7fdp+0, 0x1.295e15b9a1de8p-55,
     0x1.5ab07dd485429p+0, 0x1.6324c054647adp-54,
-    0x1.5c9268a5946b7p+0, 0x1.c4b1b816986a2p-60,
-    0x1.5e76f15ad2148p+0, 0x1.ba6f93080e65ep-54,
-    0x1.605e1b976dc09p+0, -0x1.3e2429b56de47p-54,
-    0x1.6247eb03a5585p+0, -0x1.383c17e40b497p-54,
-    0x1.6434634ccc320p+0, -0x1.c483c759d8933p-55,
-    0x1.6623882552225p+0, -0x1.bb60987591c34p-54,
-    0x1.68155d44ca973p+0, 0x1.038ae44f73e65p-57,
     0x1.6a09e667f3bcdp+0, -0x1.bdd3413b26456p-54,
-    0x1.6c012750bdabfp+0, -0x1.2895667ff0b0dp-56,
-    0x1.6dfb23c651a2fp+0, -0x1.bbe3a683c88abp-57,
-    0x1.6ff7df9519484p+0, -0x1.83c0f25860ef6p-55,
-    0x1.71f75e8ec5f74p+0, -0x1.16e4786887a99p-55,
-    0x1.73f9a48a58174p+0, -0x1.0a8d96c65d53cp-54,
-    0x1.75feb564267c9p+0, -0x1.0245957316dd3p-54,
-    0x1.780694fde5d3fp+0, 0x1.866b80a02162dp-54,
     0x1.7a11473eb0187p+0, -0x1.41577ee04992fp-55,
-    0x1.7c1ed0130c132p+0, 0x1.f124cd1164dd6p-54,
-    0x1.7e2f336cf4e62p+0, 0x1.05d02ba15797ep-56,
-    0x1.80427543e1a12p+0, -0x1.27c86626d972bp-54,
-    0x1.82589994cce13p+0, -0x1.d4c1dd41532d8p-54,
-    0x1.8471a4623c7adp+0, -0x1.8d684a341cdfbp-55,
-    0x1.868d99b4492edp+0, -0x1.fc6f89bd4f6bap-54,
-    0x1.88ac7d98a6699p+0, 0x1.994c2f37cb53ap-54,
     0x1.8ace5422aa0dbp+0, 0x1.6e9f156864b27p-54,
-    0x1.8cf3216b5448cp+0, -0x1.0d55e32e9e3aap-56,
-    0x1.8f1ae99157736p+0, 0x1.5cc13a2e3976cp-55,
-    0x1.9145b0b91ffc6p+0, -0x1.dd6792e582524p-54,
-    0x1.93737b0cdc5e5p+0, -0x1.75fc781b57ebcp-57,
-    0x1.95a44cbc8520fp+0, -0x1.64b7c96a5f039p-56,
-    0x1.97d829fde4e50p+0, -0x1.d185b7c1b85d1p-54,
-    0x1.9a0f170ca07bap+0, -0x1.173bd91cee632p-54,
     0x1.9c49182a3f090p+0, 0x1.c7c46b071f2bep-56,
-    0x1.9e86319e32323p+0, 0x1.824ca78e64c6ep-56,
-    0x1.a0c667b5de565p+0, -0x1.359495d1cd533p-54,
-    0x1.a309bec4a2d33p+0, 0x1.6305c7ddc36abp-54,
-    0x1.a5503b23e255dp+0, -0x1.d2f6edb8d41e1p-54,
-    0x1.a799e1330b358p+0, 0x1.bcb7ecac563c7p-54,
-    0x1.a9e6b5579fdbfp+0, 0x1.0fac90ef7fd31p-54,
-    0x1.ac36bbfd3f37ap+0, -0x1.f9234cae76cd0p-55,
     0x1.ae89f995ad3adp+0, 0x1.7a1cd345dcc81p-54,
-    0x1.b0e07298db666p+0, -0x1.bdef54c80e425p-54,
-    0x1.b33a2b84f15fbp+0, -0x1.2805e3084d708p-57,
-    0x1.b59728de5593ap+0, -0x1.c71dfbbba6de3p-54,
-    0x1.b7f76f2fb5e47p+0, -0x1.5584f7e54ac3bp-56,
-    0x1.ba5b030a1064ap+0, -0x1.efcd30e54292ep-54,
-    0x1.bcc1e904bc1d2p+0, 0x1.23dd07a2d9e84p-55,
-    0x1.bf2c25bd71e09p+0, -0x1.efdca3f6b9c73p-54,
     0x1.c199bdd85529cp+0, 0x1.11065895048ddp-55,
-    0x1.c40ab5fffd07ap+0, 0x1.b4537e083c60ap-54,
-    0x1.c67f12e57d14bp+0, 0x1.2884dff483cadp-54,
-    0x1.c8f6d9406e7b5p+0, 0x1.1acbc48805c44p-56,
-    0x1.cb720dcef9069p+0, 0x1.503cbd1e949dbp-56,
-    0x1.cdf0b555dc3fap+0, -0x1.dd83b53829d72p-55,
-    0x1.d072d4a07897cp+0, -0x1.cbc3743797a9cp-54,
-    0x1.d2f87080d89f2p+0, -0x1.d487b719d8578p-54,
     0x1.d5818dcfba487p+0, 0x1.2ed02d75b3707p-55,
-    0x1.d80e316c98398p+0, -0x1.11ec18beddfe8p-54,
-    0x1.da9e603db3285p+0, 0x1.c2300696db532p-54,
-    0x1.dd321f301b460p+0, 0x1.2da5778f018c3p-54,
-    0x1.dfc97337b9b5fp+0, -0x1.1a5cd4f184b5cp-54,
-    0x1.e264614f5a129p+0, -0x1.7b627817a1496p-54,
-    0x1.e502ee78b3ff6p+0, 0x1.39e8980a9cc8fp-55,
-    0x1.e7a51fbc74c83p+0, 0x1.2d522ca0c8de2p-54,
     0x1.ea4afa2a490dap+0, -0x1.e9c23179c2893p-54,
-    0x1.ecf482d8e67f1p+0, -0x1.c93f3b411ad8cp-54,
-    0x1.efa1bee615a27p+0, 0x1.dc7f486a4b6b0p-54,
-    0x1.f252b376bba97p+0, 0x1.3a1a5bf0d8e43p-54,
-    0x1.f50765b6e4540p+0, 0x1.9d3e12dd8a18bp-54,
-    0x1.f7bfdad9cbe14p+0, -0x1.dbb12d006350ap-54,
-    0x1.fa7c1819e90d8p+0, 0x1.74853f3a5931ep-55,
-    0x1.fd3c22b8f71f1p+0, 0x1.2eb74966579e7p-57,
 };
 
 }  // namespace vortalix2::inline VORTALIX2_ISA::math::pow_tables

@@ -8,6 +8,7 @@
 #include "eval/dispatch.hpp"
 #include "harness.hpp"
 #include "math/libc_pow.hpp"
+#include "math/pow_tables.hpp"
 #include "pow_cases.hpp"
 #include "pow_hard_cases.hpp"
 #include "relations/all.hpp"
@@ -73,6 +74,34 @@ TEST(pow_hard_cases_match_library) {
         for (const auto& c : pow_hard_cases::cases) {
             x.push_back(std::bit_cast<double>(c.x));
             y.push_back(std::bit_cast<double>(c.y));
+        }
+    });
+}
+
+// Where the kernel's reductions leave their largest remainders: bases at and next to the edges
+// of every interval of the log table (largest |r|, and the neighbours of the interval whose c is
+// 1), in several binades; and powers of 2 whose t lies at and next to a half step of the exp
+// table (largest |v|), with the step counts of both signs up to the overflow range.
+TEST(pow_table_edges_match_library) {
+    namespace tb = vortalix2::math::pow_tables;
+    at_every_level("table edges", [](std::vector<double>& x, std::vector<double>& y) {
+        for (std::int64_t i = 0; i <= (1 << tb::log_bits); ++i) {
+            const std::int64_t edge = tb::z_offset + (i << (52 - tb::log_bits));
+            for (std::int64_t step : {-2, -1, 0, 1, 2}) {
+                for (std::int64_t binade : {-40, -1, 0, 1, 600}) {
+                    for (double e : {-3.5, 3.0, -2.5, 0.7, 41.0}) {
+                        x.push_back(std::bit_cast<double>(edge + step + (binade << 52)));
+                        y.push_back(e);
+                    }
+                }
+            }
+        }
+        for (int n = -16352; n <= 16352; n += 7) {
+            const double half_step = (n + 0.5) / (1 << tb::exp_bits);
+            for (double nudge : {-0x1p-40, 0.0, 0x1p-40}) {
+                x.push_back(2.0);
+                y.push_back(half_step + nudge);
+            }
         }
     });
 }
