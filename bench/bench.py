@@ -38,9 +38,16 @@ ROOT = Path(__file__).resolve().parent.parent
 FLOOR_LIB = ROOT / "build" / "bench" / "libvortalix2_bench_floor.so"
 
 
-def median_seconds(fn, repeat):
-    fn()  # warm up: first-call set-up and page faults are not the function's cost
-    return statistics.median(timeit.repeat(fn, number=1, repeat=repeat))
+def median_seconds(*fns, repeat):
+    """Median time of each function, the functions timed in turn, round after round, so that
+    a change in the machine's speed falls on all of them alike."""
+    for fn in fns:
+        fn()  # warm up: first-call set-up and page faults are not the function's cost
+    times = [[] for _ in fns]
+    for _ in range(repeat):
+        for fn, t in zip(fns, times):
+            t.extend(timeit.repeat(fn, number=1, repeat=1))
+    return [statistics.median(t) for t in times]
 
 
 def chosen_level():
@@ -82,12 +89,13 @@ class PowFloor:
     def _ptr(a):
         return a.ctypes.data_as(ctypes.POINTER(ctypes.c_double))
 
-    def seconds(self, powers, repeat):
+    def runner(self, powers):
+        """A call that runs the loop once over the powers' bases."""
         (b0, e0), (b1, e1) = powers[0], powers[-1]
         b0, b1 = np.ascontiguousarray(b0), np.ascontiguousarray(b1)
         out = np.empty_like(b0)
-        return self.floor(self._ptr(b0), e0, self._ptr(b1), e1, len(powers), self._ptr(out),
-                          b0.size, repeat)
+        args = (self._ptr(b0), e0, self._ptr(b1), e1, len(powers), self._ptr(out), b0.size, 1)
+        return lambda: self.floor(*args)
 
     def library_share(self, powers):
         if self.share is None:
@@ -251,20 +259,27 @@ def main():
     for name, ours, theirs, kind, powers in cases(n_closed, n_newton, n_bisect):
         result = ours()
         n = result.size
-        t_ours = median_seconds(ours, repeat)
         src = np.empty(n)
         dst = np.empty(n)
-        t_copy = median_seconds(lambda: np.copyto(dst, src), repeat)
+        copy = lambda: np.copyto(dst, src)  # noqa: E731
+        timed = [ours, copy]
+        if powers is not None:
+            timed.append(floor.runner(powers))
+        if theirs is not None:
+            timed.append(theirs)
+        slow = theirs is not None and kind != "numpy"  # SciPy's solvers: fewer rounds
+        times = median_seconds(*timed, repeat=max(1, repeat // 2) if slow else repeat)
+        t_ours, t_copy = times[0], times[1]
         row = {"function": name, "elements": n, "level": level,
                "ns_per_element": t_ours / n * 1e9, "memory_floor_ns": t_copy / n * 1e9,
                "times_memory_floor": t_ours / t_copy}
         if powers is not None:
-            t_floor = floor.seconds(powers, repeat)
+            t_floor = times[2]
             row["pow_floor_ns"] = t_floor / n * 1e9
             row["faster_than_pow_floor"] = t_floor / t_ours
             row["library_share"] = floor.library_share(powers)
         if theirs is not None:
-            t_theirs = median_seconds(theirs, max(1, repeat // 2) if kind != "numpy" else repeat)
+            t_theirs = times[-1]
             row["baseline"] = kind
             row["baseline_ns"] = t_theirs / n * 1e9
             row["faster_than_baseline"] = t_theirs / t_ours
