@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Hardening legs, run after the ordinary tests:
+#   sanitize  the C++ tests and the whole pytest suite with AddressSanitizer and
+#             UndefinedBehaviorSanitizer, on CPython
+#   cpython   stress and fuzz tests (tests/harden) on CPython
+#   pypy      the same on PyPy
+#   fuzz      the libFuzzer target over the numeric core, for a minute, under the sanitizers
+#
+#   bash tools/harden.sh               every leg, sized for CI (a few minutes on 2 cores)
+#   bash tools/harden.sh --long        the same with long runs: 2,000,000 calls per memory
+#                                      check, many more generated cases, 20 minutes of fuzzing
+#   bash tools/harden.sh LEG...        only the named legs
+#
+# Each leg has its own virtual environment under .venvs/harden-*, so that it needs nothing of
+# the other test legs.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+export HARDEN_SCALE=1
+fuzz_seconds=60
+legs=()
+for arg in "$@"; do
+    case "$arg" in
+        --long) HARDEN_SCALE=10; fuzz_seconds=1200 ;;
+        sanitize|cpython|pypy|fuzz) legs+=("$arg") ;;
+        *) echo "unknown argument: $arg" >&2; exit 2 ;;
+    esac
+done
+[ ${#legs[@]} -gt 0 ] || legs=(sanitize cpython pypy fuzz)
+
+sanitize_flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
+# Allocations larger than memory are tested: they must fail with null, as without the sanitizer.
+export ASAN_OPTIONS="allocator_may_return_null=1:fast_unwind_on_malloc=0:detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+# venv NAME PYTHON [pip install options for the module...]: creates .venvs/NAME with NumPy,
+# pytest and hypothesis, and installs the module from this tree into it.
+venv() {
+    local name=$1 python=$2
+    shift 2
+    local dir=.venvs/$name
+    if [ ! -x "$dir/bin/python" ]; then
+        "$python" -m venv "$dir" && "$dir/bin/python" -m pip install -q --upgrade pip || return 1
+    fi
+    "$dir/bin/python" -m pip install -q --only-binary=numpy numpy pytest hypothesis &&
+        "$dir/bin/python" -m pip install -q --force-reinstall --no-deps "$@" .
+}
+
+cpython=$(command -v python3.11 || command -v python3)
+
+leg_sanitize() {
+    echo "-- C++ tests"
+    cmake -S . -B build/harden-cpp -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$sanitize_flags" >/dev/null &&
+        cmake --build build/harden-cpp -j2 >/dev/null &&
+        build/harden-cpp/vortalix2_cpp_tests | tail -1 || return 1
+    echo "-- module"
+    venv harden-sanitize "$cpython" -C build-dir=build/harden-sanitize \
+        -C cmake.build-type=RelWithDebInfo \
+        -C "cmake.define.CMAKE_CXX_FLAGS=$sanitize_flags" || return 1
+    # The test peer module is compiled by the tests; compile it here, before the sanitizer
+    # runtimes are preloaded into every process, the compiler included.
+    .venvs/harden-sanitize/bin/python -c \
+        'import sys; sys.path.insert(0, "tests/python"); import peer; peer.build()' || return 1
+    # The interpreter is not built with the sanitizers, so their runtimes come first. Python's
+    # own allocator is switched off so that AddressSanitizer sees every object.
+    local runtimes
+    runtimes="$(g++ -print-file-name=libasan.so):$(g++ -print-file-name=libubsan.so)"
+    LD_PRELOAD=$runtimes PYTHONMALLOC=malloc \
+        LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
+        HARDEN_SANITIZED=1 \
+        .venvs/harden-sanitize/bin/python -m pytest tests/python tests/harden -q \
+        -p no:cacheprovider
+}
+
+leg_cpython() {
+    venv harden-cpython "$cpython" -C build-dir=build/harden-cpython || return 1
+    .venvs/harden-cpython/bin/python -m pytest tests/harden -q -p no:cacheprovider
+}
+
+leg_pypy() {
+    local pypy
+    pypy=$(command -v pypy3) || { echo "no pypy3" >&2; return 1; }
+    venv harden-pypy "$pypy" -C build-dir=build/harden-pypy || return 1
+    .venvs/harden-pypy/bin/python -m pytest tests/harden -q -p no:cacheprovider
+}
+
+leg_fuzz() {
+    command -v clang++ >/dev/null || { echo "no clang++ (Debian: clang, libclang-rt-14-dev)" >&2; return 1; }
+    cmake -S tests/fuzz -B build/harden-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
+        cmake --build build/harden-fuzz -j2 >/dev/null || return 1
+    # New finds go to a scratch corpus; tests/fuzz/corpus holds the committed one.
+    local scratch=build/harden-fuzz/corpus
+    mkdir -p "$scratch"
+    build/harden-fuzz/fuzz_core -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+        -max_len=4096 "$scratch" tests/fuzz/corpus 2>&1 | tail -12
+}
+
+failed=()
+passed=()
+for leg in "${legs[@]}"; do
+    echo "== hardening: $leg"
+    start=$SECONDS
+    if "leg_$leg"; then passed+=("$leg"); else failed+=("$leg"); fi
+    echo "-- $leg: $((SECONDS - start)) s"
+done
+
+echo "== Hardening summary"
+echo "passed: ${passed[*]:-none}"
+echo "failed: ${failed[*]:-none}"
+echo "hardening: ${#passed[@]} passed, ${#failed[@]} failed"
+[ ${#failed[@]} -eq 0 ]
