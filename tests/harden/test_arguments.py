@@ -1,7 +1,7 @@
 """Generated calls with any arguments: every call either works or raises exactly the error the
 binding rules give, and none crashes.
 
-Binding messages are checked against CPython's own binding of a pure-Python function with the
+Binding messages are checked (on CPython) against the interpreter's own binding of a pure-Python function with the
 same signature, which gives the same messages except where this module differs on purpose:
 
 - Too many positional arguments are reported before anything about keywords; CPython reports a
@@ -260,7 +260,11 @@ def check_call(name, args, kwargs):
         error = None
 
     if message is not None:
-        assert type(error) is TypeError and str(error) == message, (name, args, kwargs, error)
+        assert type(error) is TypeError, (name, args, kwargs, error)
+        # PyPy binds Python functions in an order of its own; there only CPython's messages
+        # are the reference, and the test on CPython compares them.
+        assert str(error) == message or PYPY and str(error).startswith(f"{name}() "), \
+            (name, args, kwargs, error)
         return
     x, ga = bound[0], bound[1]
     sup = bound[2] if len(bound) > 2 else MISSING
@@ -343,3 +347,25 @@ def test_generated_calls_bind_and_convert_as_specified(call):
 ])
 def test_kept_cases(name, args, kwargs):
     check_call(name, args, kwargs)
+
+
+class FloatFailsIndexWorks:
+    def __float__(self):
+        raise TypeError("from __float__")
+
+    def __index__(self):
+        return 3
+
+
+def test_float_error_is_kept_when_the_type_also_has_index():
+    # Only types without __float__ fall back to __index__; PyPy used to report the __index__
+    # path's error (or value) instead, for NumPy arrays among others.
+    a = np.ones(3)
+    for ga, message in [(FloatFailsIndexWorks(), "from __float__"),
+                        (np.array([1.4, 2.0]), None)]:
+        with pytest.raises(TypeError) as info:
+            vx.rhoo_rho_from_Ma(a, ga)
+        assert str(info.value).startswith("argument 'ga': ")
+        assert message is None or str(info.value) == f"argument 'ga': {message}"
+        assert "index" not in str(info.value)
+    assert vx.rhoo_rho_from_Ma(a, IndexOnly(2)).tolist() == vx.rhoo_rho_from_Ma(a, 2.0).tolist()
