@@ -15,6 +15,9 @@
 #include <stdexcept>
 #include <utility>
 
+#include "eval/loops.hpp"
+#include "eval/walk.hpp"
+
 namespace vortalix2::eval {
 
 inline constexpr std::size_t max_axes = 32;
@@ -83,12 +86,6 @@ struct MappedResult {
 };
 
 namespace detail {
-
-inline double load(const std::byte* p) {
-    double v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
 
 inline std::size_t element_count(const std::size_t* shape, std::size_t ndim) {
     std::size_t n = 1;
@@ -165,91 +162,89 @@ inline void check_representable(std::size_t n) {
     }
 }
 
-template <class Relation>
-void map_block(const std::byte* base, std::size_t n, double* out, const Relation& rel) {
-    for (std::size_t k = 0; k < n; ++k) out[k] = rel(load(base + k * sizeof(double)));
-}
-
-template <class Relation>
-void map_row(const std::byte* row, std::size_t n, std::ptrdiff_t stride, double* out,
-             const Relation& rel) {
-    const std::ptrdiff_t step = stride * static_cast<std::ptrdiff_t>(sizeof(double));
-    for (std::size_t k = 0; k < n; ++k) {
-        out[k] = rel(load(row));
-        row += step;
-    }
-}
-
 }  // namespace detail
 
+// A result laid out for a view, its buffer allocated, and the walk over the input that fills
+// it. The walk refers to the view's shape and strides, so the view must outlive it.
+struct Plan {
+    MappedResult result;
+    Walk walk;
+};
+
 // N-dimensional form.
-template <class Relation>
-MappedResult map(const View& v, const Relation& rel) {
-    MappedResult r;
+inline Plan plan(const View& v) {
+    Plan p;
+    MappedResult& r = p.result;
     r.ndim = v.ndim;
     r.shape = v.shape;
     const std::size_t n = detail::element_count(v.shape.data(), v.ndim);
     if (detail::fills_one_block(v)) {
         const std::size_t o = detail::low_address_offset(v.shape.data(), v.strides.data(), v.ndim);
         r.buffer = Buffer(n);
-        if (n != 0) {
-            const std::byte* base = v.data - o * sizeof(double);
-            detail::map_block(base, n, r.buffer.data(), rel);
-        }
         r.strides = v.strides;
         r.first = o;
-        return r;
+        p.walk = Walk{v.data - o * sizeof(double), n, true, 0, nullptr, nullptr, r.buffer.data()};
+        return p;
     }
     detail::check_representable(n);
     r.buffer = Buffer(n);
     detail::c_order_strides(v.shape.data(), v.ndim, r.strides.data());
     r.first = 0;
-    if (n == 0) return r;
-    // Rows along the last axis; an odometer over the outer axes finds each row's start.
-    const std::size_t last = v.ndim - 1;
-    const std::size_t row_len = v.shape[last];
-    std::array<std::size_t, max_axes> index{};
-    double* out = r.buffer.data();
-    for (;;) {
-        std::ptrdiff_t offset = 0;
-        for (std::size_t k = 0; k < last; ++k) {
-            offset += static_cast<std::ptrdiff_t>(index[k]) * v.strides[k];
-        }
-        detail::map_row(v.data + offset * static_cast<std::ptrdiff_t>(sizeof(double)), row_len,
-                        v.strides[last], out, rel);
-        out += row_len;
-        std::size_t k = last;
-        while (k > 0) {
-            --k;
-            if (++index[k] < v.shape[k]) break;
-            index[k] = 0;
-            if (k == 0) return r;
-        }
-        if (last == 0) return r;
-    }
+    p.walk = Walk{v.data, n, false, v.ndim, v.shape.data(), v.strides.data(), r.buffer.data()};
+    return p;
 }
 
-// One-dimensional form: one axis of `len` elements, `stride` elements apart.
-template <class Relation>
-MappedResult map_1d(const std::byte* data, std::size_t len, std::ptrdiff_t stride,
-                    const Relation& rel) {
-    MappedResult r;
+// One-dimensional form: one axis of `len` elements, `stride` elements apart. The walk refers to
+// `len` and `stride`, which must outlive it.
+inline Plan plan_1d(const std::byte* data, const std::size_t& len, const std::ptrdiff_t& stride) {
+    Plan p;
+    MappedResult& r = p.result;
     r.ndim = 1;
     r.shape[0] = len;
     if (len <= 1 || stride == 1 || stride == -1) {
         const std::size_t o = (len >= 2 && stride < 0) ? len - 1 : 0;
         r.buffer = Buffer(len);
-        if (len != 0) detail::map_block(data - o * sizeof(double), len, r.buffer.data(), rel);
         r.strides[0] = stride;
         r.first = o;
-        return r;
+        p.walk = Walk{data - o * sizeof(double), len, true, 0, nullptr, nullptr, r.buffer.data()};
+        return p;
     }
     detail::check_representable(len);
     r.buffer = Buffer(len);
-    detail::map_row(data, len, stride, r.buffer.data(), rel);
     r.strides[0] = 1;
     r.first = 0;
-    return r;
+    p.walk = Walk{data, len, false, 1, &len, &stride, r.buffer.data()};
+    return p;
+}
+
+// Applies any callable from double to double, one element at a time.
+template <class Relation>
+MappedResult map(const View& v, const Relation& rel) {
+    Plan p = plan(v);
+    loops::fill<double>(rel, p.walk);
+    return std::move(p.result);
+}
+
+template <class Relation>
+MappedResult map_1d(const std::byte* data, std::size_t len, std::ptrdiff_t stride,
+                    const Relation& rel) {
+    Plan p = plan_1d(data, len, stride);
+    loops::fill<double>(rel, p.walk);
+    return std::move(p.result);
+}
+
+// Applies the element loop `run` with the call's parameters.
+inline MappedResult map(const View& v, RunFn run, double ga, bool sup) {
+    Plan p = plan(v);
+    run(ga, sup, p.walk);
+    return std::move(p.result);
+}
+
+inline MappedResult map_1d(const std::byte* data, std::size_t len, std::ptrdiff_t stride, RunFn run,
+                           double ga, bool sup) {
+    Plan p = plan_1d(data, len, stride);
+    run(ga, sup, p.walk);
+    return std::move(p.result);
 }
 
 }  // namespace vortalix2::eval

@@ -4,17 +4,14 @@
 #include <cstddef>
 #include <utility>
 
+#include "eval/dispatch.hpp"
 #include "eval/mapper.hpp"
 #include "module/arrays.hpp"
 #include "module/binding.hpp"
 #include "module/borrow.hpp"
 #include "module/guard.hpp"
 #include "module/once.hpp"
-#include "relations/isentropic.hpp"
-#include "relations/isentropic_inversions.hpp"
-#include "relations/iterative_inversions.hpp"
-#include "relations/newton_inversions.hpp"
-#include "relations/normal_shock.hpp"
+#include "relations/all.hpp"
 
 namespace vortalix2 {
 
@@ -93,17 +90,11 @@ PyObject* evaluate(const Function& f, PyObject* const* args, Py_ssize_t nargs,
 
     const SharedBorrow borrow(array);
     const eval::View view = view_of(array);
-    const Relation relation = [&] {
-        if constexpr (SupRule == Sup::none) {
-            return Relation(ga);
-        } else {
-            return Relation(ga, sup);
-        }
-    }();
+    const eval::RunFn run = eval::kernel(eval::level(), relations::index_of<Relation>());
     eval::MappedResult mapped =
         Kind == ArrayKind::one_d
-            ? eval::map_1d(view.data, view.shape[0], view.strides[0], relation)
-            : eval::map(view, relation);
+            ? eval::map_1d(view.data, view.shape[0], view.strides[0], run, ga, sup)
+            : eval::map(view, run, ga, sup);
     return to_array(std::move(mapped)).release();
 }
 

@@ -6,12 +6,16 @@
 
 #include <cmath>
 
-namespace vortalix2::relations {
+#include "math/lanes.hpp"
+#include "math/pow.hpp"
+
+namespace vortalix2::inline VORTALIX2_ISA::relations {
 
 // q = To/T at one Mach number; c is (ga - 1) * 0.5.
-inline double temperature_ratio(double c, double ma) {
-    const double s = ma * ma;
-    const double p = c * s;
+template <class T>
+inline T temperature_ratio(double c, T ma) {
+    const T s = ma * ma;
+    const T p = c * s;
     return 1.0 + p;
 }
 
@@ -19,9 +23,10 @@ inline double temperature_ratio(double c, double ma) {
 struct ToTFromMa {
     double c;  // (ga - 1) * 0.5
     explicit ToTFromMa(double ga) : c((ga - 1.0) * 0.5) {}
-    double operator()(double ma) const {
-        const double q = temperature_ratio(c, ma);
-        const double r = 1.0 / q;
+    template <class T>
+    T operator()(T ma) const {
+        const T q = temperature_ratio(c, ma);
+        const T r = 1.0 / q;
         return 1.0 / r;  // reciprocal of the reciprocal, not q itself
     }
 };
@@ -31,9 +36,10 @@ struct PoPFromMa {
     double e;  // ga / (1 - ga)
     double c;  // (ga - 1) * 0.5
     explicit PoPFromMa(double ga) : e(ga / (1.0 - ga)), c((ga - 1.0) * 0.5) {}
-    double operator()(double ma) const {
-        const double q = temperature_ratio(c, ma);
-        return 1.0 / std::pow(q, e);
+    template <class T>
+    T operator()(T ma) const {
+        const T q = temperature_ratio(c, ma);
+        return 1.0 / math::pow(q, e);
     }
 };
 
@@ -42,9 +48,10 @@ struct RhooRhoFromMa {
     double e;  // 1 / (1 - ga)
     double c;  // (ga - 1) * 0.5
     explicit RhooRhoFromMa(double ga) : e(1.0 / (1.0 - ga)), c((ga - 1.0) * 0.5) {}
-    double operator()(double ma) const {
-        const double q = temperature_ratio(c, ma);
-        return 1.0 / std::pow(q, e);
+    template <class T>
+    T operator()(T ma) const {
+        const T q = temperature_ratio(c, ma);
+        return 1.0 / math::pow(q, e);
     }
 };
 
@@ -57,10 +64,11 @@ struct VCpToFromMa {
         k = std::sqrt(g);
         c = g * 0.5;
     }
-    double operator()(double ma) const {
-        const double q = temperature_ratio(c, ma);
-        const double t = k * ma;
-        const double u = 1.0 / std::sqrt(q);
+    template <class T>
+    T operator()(T ma) const {
+        const T q = temperature_ratio(c, ma);
+        const T t = k * ma;
+        const T u = 1.0 / math::sqrt(q);
         return t * u;
     }
 };
@@ -77,10 +85,11 @@ struct McpToAPoFromMa {
         e = h / g;
         c = g * 0.5;
     }
-    double operator()(double ma) const {
-        const double q = temperature_ratio(c, ma);
-        const double t = k * ma;
-        return t * std::pow(q, e);
+    template <class T>
+    T operator()(T ma) const {
+        const T q = temperature_ratio(c, ma);
+        const T t = k * ma;
+        return t * math::pow(q, e);
     }
 };
 
@@ -93,10 +102,11 @@ struct McpToAPFromMa {
         k = ga / std::sqrt(g);
         c = g * 0.5;
     }
-    double operator()(double ma) const {
-        const double q = temperature_ratio(c, ma);
-        const double t = k * ma;
-        return t * std::sqrt(q);
+    template <class T>
+    T operator()(T ma) const {
+        const T q = temperature_ratio(c, ma);
+        const T t = k * ma;
+        return t * math::sqrt(q);
     }
 };
 
@@ -111,12 +121,13 @@ struct AAcritFromMa {
         e = b / g;
         c = g * 0.5;
     }
-    double operator()(double ma) const {
-        const double q = temperature_ratio(c, ma);
-        const double w = q / b;  // a division per element, as the formula has it
-        const double v = 1.0 / ma;
-        return v * std::pow(w, e);
+    template <class T>
+    T operator()(T ma) const {
+        const T q = temperature_ratio(c, ma);
+        const T w = q / b;  // a division per element, as the formula has it
+        const T v = 1.0 / ma;
+        return v * math::pow(w, e);
     }
 };
 
-}  // namespace vortalix2::relations
+}  // namespace vortalix2::inline VORTALIX2_ISA::relations

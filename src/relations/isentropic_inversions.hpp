@@ -8,7 +8,10 @@
 
 #include <cmath>
 
-namespace vortalix2::relations {
+#include "math/lanes.hpp"
+#include "math/pow.hpp"
+
+namespace vortalix2::inline VORTALIX2_ISA::relations {
 
 // Ma = sqrt(2/(ga - 1) (To/T - 1)).
 struct MaFromToT {
@@ -17,23 +20,25 @@ struct MaFromToT {
         const double g = ga - 1.0;
         c = 2.0 / g;
     }
-    double operator()(double x) const {
-        const double r = 1.0 / x;  // T/To
-        const double q = 1.0 / r;  // To/T again, which need not be x itself
-        const double t = q - 1.0;
-        const double u = c * t;
-        return std::sqrt(u);
+    template <class T>
+    T operator()(T x) const {
+        const T r = 1.0 / x;  // T/To
+        const T q = 1.0 / r;  // To/T again, which need not be x itself
+        const T t = q - 1.0;
+        const T u = c * t;
+        return math::sqrt(u);
     }
 };
 
 // Ma = sqrt(c ((1/x)^e - 1)) for a stagnation-to-static ratio x: (1/x)^e is To/T, with
 // e = (1 - ga)/ga for pressure and 1 - ga for density, and c = 2/(ga - 1).
-inline double mach_from_static_ratio_power(double c, double e, double x) {
-    const double r = 1.0 / x;
-    const double p = std::pow(r, e);
-    const double t = p - 1.0;
-    const double u = c * t;
-    return std::sqrt(u);
+template <class T>
+inline T mach_from_static_ratio_power(double c, double e, T x) {
+    const T r = 1.0 / x;
+    const T p = math::pow(r, e);
+    const T t = p - 1.0;
+    const T u = c * t;
+    return math::sqrt(u);
 }
 
 // Ma = sqrt(2/(ga - 1) ((P/Po)^((1 - ga)/ga) - 1)): the negative exponent applied to the
@@ -46,7 +51,8 @@ struct MaFromPoP {
         const double g = ga - 1.0;
         c = 2.0 / g;
     }
-    double operator()(double x) const { return mach_from_static_ratio_power(c, e, x); }
+    template <class T>
+    T operator()(T x) const { return mach_from_static_ratio_power(c, e, x); }
 };
 
 // Ma = sqrt(2/(ga - 1) ((rho/rhoo)^(1 - ga) - 1)).
@@ -58,7 +64,8 @@ struct MaFromRhooRho {
         c = 2.0 / g;
         e = 1.0 - ga;
     }
-    double operator()(double x) const { return mach_from_static_ratio_power(c, e, x); }
+    template <class T>
+    T operator()(T x) const { return mach_from_static_ratio_power(c, e, x); }
 };
 
 // Ma = sqrt(V^2 / ((ga - 1) (1 - V^2/2))) with V = V/sqrt(cp To); 1/(ga - 1) is multiplied in
@@ -69,13 +76,14 @@ struct MaFromVCpTo {
         const double g = ga - 1.0;
         k = 1.0 / g;
     }
-    double operator()(double x) const {
-        const double s = x * x;
-        const double d = 1.0 + s * -0.5;
-        const double n = k * s;
-        const double w = n / d;
-        return std::sqrt(w);
+    template <class T>
+    T operator()(T x) const {
+        const T s = x * x;
+        const T d = 1.0 + s * -0.5;
+        const T n = k * s;
+        const T w = n / d;
+        return math::sqrt(w);
     }
 };
 
-}  // namespace vortalix2::relations
+}  // namespace vortalix2::inline VORTALIX2_ISA::relations

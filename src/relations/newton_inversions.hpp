@@ -11,10 +11,12 @@
 #include <cstddef>
 #include <limits>
 
+#include "math/lanes.hpp"
+#include "math/pow.hpp"
 #include "relations/normal_shock.hpp"
 #include "solve/newton.hpp"
 
-namespace vortalix2::relations {
+namespace vortalix2::inline VORTALIX2_ISA::relations {
 
 namespace newton_inversion {
 
@@ -35,11 +37,34 @@ auto solver(const Inversion& inversion, double target) {
     return solve::Newton<decltype(residual), decltype(slope)>{residual, slope, tolerance, limit};
 }
 
+// The same iteration for several targets at once, one lane each: a step of the solver, and
+// the solver's decision after it (the counter stands at step + 1 after `step` steps).
+struct SolverNewton {
+    static constexpr double tolerance = newton_inversion::tolerance;
+    static constexpr int step_limit = static_cast<int>(limit);
+
+    template <class Inversion, class T>
+    static math::Step<T> advance(const Inversion& inv, T target, T x) {
+        const T f = inv.relation(x) - target;
+        const T d = inv.slope(x);
+        const T dx = f / d;
+        return {x - dx, math::abs(dx)};
+    }
+
+    static bool finished(double x, double size, int step, double& result) {
+        const auto i = static_cast<std::size_t>(step) + 1;
+        if (solve::continues(size, i, tolerance, limit)) return false;
+        result = root_or_nan(solve::outcome(x, i, limit));
+        return true;
+    }
+};
+
 }  // namespace newton_inversion
 
 // Upstream Mach number of a normal shock from the downstream one. Mash never exceeds 1 on the
 // supersonic branch, so larger targets are rejected before iterating.
 struct MaFromMash {
+    using Iteration = newton_inversion::SolverNewton;
     static constexpr double start = 0.5;
 
     MashFromMa relation;
@@ -53,26 +78,34 @@ struct MaFromMash {
     }
 
     // dMash/dMa = -(ga + 1)^2 Ma / (sqrt(2) sqrt(1 + (ga - 1)/2 Ma^2) (1 + ga (2 Ma^2 - 1))^(3/2)).
-    double slope(double x) const {
-        const double x2 = x * x;
-        const double u = (x2 + x2) - 1.0;
-        const double l = std::sqrt(1.0 + ga * u);
-        const double m = std::sqrt(1.0 + h * x2);
-        const double p = ((q * x) * -0.7071067811865476) * (1.0 / m);  // -1/sqrt(2)
-        const double l3 = l * (l * l);
+    template <class T>
+    T slope(T x) const {
+        const T x2 = x * x;
+        const T u = (x2 + x2) - 1.0;
+        const T l = math::sqrt(1.0 + ga * u);
+        const T m = math::sqrt(1.0 + h * x2);
+        const T p = ((q * x) * -0.7071067811865476) * (1.0 / m);  // -1/sqrt(2)
+        const T l3 = l * (l * l);
         return p * (1.0 / l3);
     }
 
     auto newton(double target) const { return newton_inversion::solver(*this, target); }
 
+    bool settled(double target, double& result) const {
+        result = std::numeric_limits<double>::quiet_NaN();
+        return target > 1.0;  // NaN goes on
+    }
+
     double operator()(double target) const {
-        if (target > 1.0) return std::numeric_limits<double>::quiet_NaN();  // NaN goes on
+        double result;
+        if (settled(target, result)) return result;
         return newton_inversion::root_or_nan(newton(target).solve(start));
     }
 };
 
 // Upstream Mach number of a normal shock from the stagnation-pressure ratio across it.
 struct MaFromPoshPo {
+    using Iteration = newton_inversion::SolverNewton;
     static constexpr double start = 1.5;
 
     PoshPoFromMa relation;  // its c1, c3 and e1 are also the slope's constants
@@ -92,19 +125,22 @@ struct MaFromPoshPo {
     //              * [(ga + 1) Ma^2 / (2 + (ga - 1) Ma^2)]^(1/(ga - 1))
     //              * [(2 ga Ma^2 - (ga - 1))/(ga + 1)]^(-ga/(ga - 1)),
     // zero at Ma = 1, where the relation touches 1.
-    double slope(double x) const {
-        const double x2 = x * x;
-        const double s = x2 - 1.0;
-        const double w = -(s * s);
-        const double t = 1.0 + h * x2;
-        double a = ((ga * x) * w) / (t * t);
-        const double c = std::pow(((gp1 * x2) / t) * 0.5, relation.e1);
+    template <class T>
+    T slope(T x) const {
+        const T x2 = x * x;
+        const T s = x2 - 1.0;
+        const T w = -(s * s);
+        const T t = 1.0 + h * x2;
+        T a = ((ga * x) * w) / (t * t);
+        const T c = math::pow(((gp1 * x2) / t) * 0.5, relation.e1);
         a = a * c;
-        const double e = std::pow(relation.c3 * x2 - relation.c1, en);
+        const T e = math::pow(relation.c3 * x2 - relation.c1, en);
         return e * a;
     }
 
     auto newton(double target) const { return newton_inversion::solver(*this, target); }
+
+    bool settled(double, double&) const { return false; }  // every target iterates
 
     double operator()(double target) const {
         return newton_inversion::root_or_nan(newton(target).solve(start));
@@ -123,35 +159,41 @@ struct FMcpToFromMa {
         k = std::sqrt(gm1) / ga;
         h = gm1 * 0.5;
     }
-    double operator()(double ma) const {
-        const double x2 = ma * ma;
-        const double m = std::sqrt(1.0 + h * x2);
-        const double n = k * (1.0 + ga * x2);
+    template <class T>
+    T operator()(T ma) const {
+        const T x2 = ma * ma;
+        const T m = math::sqrt(1.0 + h * x2);
+        const T n = k * (1.0 + ga * x2);
         return (n / ma) * (1.0 / m);
     }
 };
 
 // Mach number from the impulse function; `sup` starts the iteration on the supersonic side.
 struct MaFromFMcpTo {
+    using Iteration = newton_inversion::SolverNewton;
+
     FMcpToFromMa relation;
     double start;  // 1.5 if sup, else 0.5
 
     MaFromFMcpTo(double ga, bool sup) : relation(ga), start(sup ? 1.5 : 0.5) {}
 
     // dF_mcpTo/dMa = sqrt(ga - 1)/ga (Ma^2 - 1) / (Ma^2 (1 + (ga - 1)/2 Ma^2)^(3/2)).
-    double slope(double x) const {
-        const double x2 = x * x;
-        const double m = std::sqrt(1.0 + relation.h * x2);
-        const double m3 = m * (m * m);
-        const double n = relation.k * (x2 - 1.0);
+    template <class T>
+    T slope(T x) const {
+        const T x2 = x * x;
+        const T m = math::sqrt(1.0 + relation.h * x2);
+        const T m3 = m * (m * m);
+        const T n = relation.k * (x2 - 1.0);
         return (n / x2) * (1.0 / m3);
     }
 
     auto newton(double target) const { return newton_inversion::solver(*this, target); }
+
+    bool settled(double, double&) const { return false; }  // every target iterates
 
     double operator()(double target) const {
         return newton_inversion::root_or_nan(newton(target).solve(start));
     }
 };
 
-}  // namespace vortalix2::relations
+}  // namespace vortalix2::inline VORTALIX2_ISA::relations

@@ -5,18 +5,22 @@
 
 #include <cmath>
 
-namespace vortalix2::relations {
+#include "math/lanes.hpp"
+#include "math/pow.hpp"
+
+namespace vortalix2::inline VORTALIX2_ISA::relations {
 
 // Downstream Mach number, Mash = sqrt((1 + (ga - 1)/2 Ma^2) / (ga Ma^2 - (ga - 1)/2)).
 struct MashFromMa {
     double ga;
     double b;  // (ga - 1) * 0.5
     explicit MashFromMa(double ga) : ga(ga), b((ga - 1.0) * 0.5) {}
-    double operator()(double ma) const {
-        const double x2 = ma * ma;
-        const double num = 1.0 + b * x2;
-        const double den = ga * x2 - b;
-        return std::sqrt(num / den);
+    template <class T>
+    T operator()(T ma) const {
+        const T x2 = ma * ma;
+        const T num = 1.0 + b * x2;
+        const T den = ga * x2 - b;
+        return math::sqrt(num / den);
     }
 };
 
@@ -40,12 +44,13 @@ struct PoshPoFromMa {
         e1 = 1.0 / gm1;
         c3 = g2 / gp1;
     }
-    double operator()(double ma) const {
-        const double x2 = ma * ma;
-        const double a = std::pow(c3 * x2 - c1, e1);
-        const double b = std::pow(c1 + c2 / x2, e2);
+    template <class T>
+    T operator()(T ma) const {
+        const T x2 = ma * ma;
+        const T a = math::pow(c3 * x2 - c1, e1);
+        const T b = math::pow(c1 + c2 / x2, e2);
         return 1.0 / (a * b);
     }
 };
 
-}  // namespace vortalix2::relations
+}  // namespace vortalix2::inline VORTALIX2_ISA::relations

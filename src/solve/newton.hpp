@@ -8,7 +8,9 @@
 #include <cstddef>
 #include <limits>
 
-namespace vortalix2::solve {
+#include "math/isa.hpp"
+
+namespace vortalix2::inline VORTALIX2_ISA::solve {
 
 // Outcome of one solve: a root, or one of the two ways of failing.
 struct NewtonResult {
@@ -23,6 +25,18 @@ struct NewtonResult {
 
     constexpr bool is_root() const { return kind == Kind::Root; }
 };
+
+// Whether the iteration goes on after a step dx that left the counter at i.
+inline bool continues(double dx, std::size_t i, double tolerance, std::size_t limit) {
+    return std::fabs(dx) > tolerance && i <= limit;
+}
+
+// The outcome once the iteration has ended on iterate x with the counter at i.
+inline NewtonResult outcome(double x, std::size_t i, std::size_t limit) {
+    if (i >= limit) return NewtonResult::iteration_limit();
+    if (std::isnan(x)) return NewtonResult::nan_iterate();
+    return NewtonResult::found(x);  // an infinite iterate is a root too
+}
 
 template <class Residual, class Slope>
 struct Newton {
@@ -39,17 +53,15 @@ struct Newton {
         double x = x0;
         std::size_t i = 1;
         double dx = std::numeric_limits<double>::max();
-        while (std::fabs(dx) > tolerance && i <= limit) {
+        while (continues(dx, i, tolerance, limit)) {
             const double f = residual(x);
             const double d = slope(x);
             dx = f / d;
             x = x - dx;
             ++i;
         }
-        if (i >= limit) return NewtonResult::iteration_limit();
-        if (std::isnan(x)) return NewtonResult::nan_iterate();
-        return NewtonResult::found(x);  // an infinite iterate is a root too
+        return outcome(x, i, limit);
     }
 };
 
-}  // namespace vortalix2::solve
+}  // namespace vortalix2::inline VORTALIX2_ISA::solve

@@ -1,0 +1,40 @@
+// Run-time choice of the instruction set the element loops use, made once per process.
+//
+// The loops exist for plain scalar code, the x86-64 baseline (two lanes), AVX2 (four lanes) and
+// AVX-512 (eight lanes). The widest the processor supports is used, unless the environment
+// variable VORTALIX2_SIMD names another level (scalar, sse2, avx2, avx512) at start-up; a level
+// the processor lacks falls back to the widest it has. With VORTALIX2_SIMD_REPORT set, the
+// choice is written to standard error when it is made. Every level gives the same bits.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "eval/walk.hpp"
+
+namespace vortalix2::eval {
+
+enum class Level { scalar, sse2, avx2, avx512 };
+
+inline constexpr std::size_t relation_count = 19;
+using KernelTable = std::array<RunFn, relation_count>;
+
+// Each table is defined by the code compiled for its instruction set; a table for a set that
+// this build does not compile is absent (null).
+extern const KernelTable scalar_kernels;
+extern const KernelTable sse2_kernels;
+extern const KernelTable* const avx2_kernels;
+extern const KernelTable* const avx512_kernels;
+
+// Whether this processor (and this build) can run the loops of a level.
+bool supported(Level level);
+
+// The level chosen for this process.
+Level level();
+
+const char* name(Level level);
+
+// The loop of the relation at position `relation` of the function table, at `level`.
+RunFn kernel(Level level, std::size_t relation);
+
+}  // namespace vortalix2::eval

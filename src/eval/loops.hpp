@@ -1,0 +1,210 @@
+// The element loops: a relation applied to the elements of a walk, W lanes at a time where the
+// relation is written over lane types, one double at a time otherwise. Each lane performs the
+// scalar relation's operations in the scalar order, so the width never changes a result.
+#pragma once
+
+#include <array>
+#include <concepts>
+#include <cstddef>
+#include <cstring>
+#include <utility>
+
+#include "eval/walk.hpp"
+#include "math/lanes.hpp"
+
+namespace vortalix2::inline VORTALIX2_ISA::loops {
+
+using eval::RunFn;
+using eval::Walk;
+
+template <class Relation, class T>
+concept lane_relation = requires(const Relation& r, T v) {
+    { r(v) } -> std::same_as<T>;
+};
+
+// A relation that runs an iteration per element: it settles some inputs outright and steps the
+// others, lane by lane, with the iteration's own steps and exits.
+template <class Relation>
+concept iterative_relation = requires(const Relation& r, double x, double& out) {
+    typename Relation::Iteration;
+    { r.settled(x, out) } -> std::same_as<bool>;
+};
+
+inline double load_one(const std::byte* p) {
+    double v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// out[k] = rel(element k) for the n elements read `stride` bytes apart from `in`, each lane
+// iterating its own element: a lane that finishes writes its result and takes the next
+// element that needs iterating, so lanes never wait for each other. Each lane makes exactly
+// the steps its element makes alone. Lanes left without work copy a busy lane, whose steps
+// they repeat harmlessly.
+template <class T, class Relation>
+void iterate(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, double* out,
+             std::size_t n) {
+    using Iteration = typename Relation::Iteration;
+    constexpr int w = math::width<T>;
+    T target = math::splat<T>(0.0);
+    T m = math::splat<T>(rel.start);
+    int steps[w] = {};
+    double* dest[w] = {};
+    std::size_t taken = 0;
+    // Gives lane i the next element that needs iterating; false when there is none left.
+    const auto take = [&](int i) {
+        while (taken < n) {
+            const double x = load_one(in + static_cast<std::ptrdiff_t>(taken) * stride);
+            double* d = out + taken;
+            ++taken;
+            if (rel.settled(x, *d)) continue;
+            target[i] = x;
+            m[i] = rel.start;
+            steps[i] = 0;
+            dest[i] = d;
+            return true;
+        }
+        dest[i] = nullptr;
+        return false;
+    };
+    const auto cover_idle = [&] {
+        int source = 0;
+        while (dest[source] == nullptr) ++source;
+        for (int i = 0; i < w; ++i) {
+            if (dest[i] == nullptr) {
+                target[i] = target[source];
+                m[i] = m[source];
+                steps[i] = 0;
+            }
+        }
+    };
+    int busy = 0;
+    for (int i = 0; i < w; ++i) busy += take(i);
+    if (busy > 0 && busy < w) cover_idle();
+    while (busy > 0) {
+        const math::Step<T> s = Iteration::advance(rel, target, m);
+        // A step larger than the tolerance taken before the step limit never ends an
+        // iteration; while that holds in every lane, no lane needs looking at.
+        bool all_go_on = true;
+        for (int i = 0; i < w; ++i) {
+            all_go_on = all_go_on && steps[i] + 1 < Iteration::step_limit;
+        }
+        if (all_go_on && math::all(s.size > Iteration::tolerance)) {
+            for (int i = 0; i < w; ++i) ++steps[i];
+            m = s.next;
+            continue;
+        }
+        bool idled = false;
+        for (int i = 0; i < w; ++i) {
+            if (dest[i] == nullptr) continue;
+            if (Iteration::finished(s.next[i], s.size[i], ++steps[i], *dest[i])) {
+                if (!take(i)) {
+                    --busy;
+                    idled = true;
+                }
+            } else {
+                m[i] = s.next[i];
+            }
+        }
+        if (idled && busy > 0) cover_idle();
+    }
+}
+
+// out[k] = rel(element k) for the n elements read `stride` bytes apart from `in`.
+template <class T, class Relation>
+void span(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, double* out,
+          std::size_t n) {
+    constexpr int w = math::width<T>;
+    const auto at = [in, stride](std::size_t k) {
+        return in + static_cast<std::ptrdiff_t>(k) * stride;
+    };
+    std::size_t k = 0;
+    if constexpr (w > 1 && iterative_relation<Relation>) {
+        iterate<T>(rel, in, stride, out, n);
+    } else if constexpr (w > 1 && lane_relation<Relation, T>) {
+        if (stride == static_cast<std::ptrdiff_t>(sizeof(double))) {
+            for (; k + w <= n; k += w) math::store(out + k, rel(math::load<T>(at(k))));
+        } else {
+            // Strided elements are first copied to a small block, which the lanes then read
+            // as contiguous: plain copies pipeline far better than filling lanes one by one.
+            constexpr std::size_t chunk = 16 * w;
+            alignas(64) double block[chunk];
+            for (; k + chunk <= n; k += chunk) {
+                for (std::size_t i = 0; i < chunk; ++i) block[i] = load_one(at(k + i));
+                const auto* b = reinterpret_cast<const std::byte*>(block);
+                for (std::size_t i = 0; i < chunk; i += w) {
+                    math::store(out + k + i, rel(math::load<T>(b + i * sizeof(double))));
+                }
+            }
+            for (; k + w <= n; k += w) {
+                T v;
+                for (int i = 0; i < w; ++i) v[i] = load_one(at(k + i));
+                math::store(out + k, rel(v));
+            }
+        }
+        if (k < n) {
+            // The last few elements fill the lanes from the left; the spare lanes repeat the
+            // final element, a valid input whose results are dropped.
+            T v;
+            for (int i = 0; i < w; ++i) v[i] = load_one(at(std::min(k + i, n - 1)));
+            const T r = rel(v);
+            for (std::size_t i = 0; k + i < n; ++i) out[k + i] = r[i];
+        }
+    } else {
+        for (; k < n; ++k) out[k] = rel(load_one(at(k)));
+    }
+}
+
+// Every element of the walk, by address for a block, else row by row in row-major order with
+// each row's start computed once from its index.
+template <class T, class Relation>
+void fill(const Relation& rel, const Walk& walk) {
+    constexpr auto item = static_cast<std::ptrdiff_t>(sizeof(double));
+    if (walk.block) {
+        span<T>(rel, walk.data, item, walk.out, walk.count);
+        return;
+    }
+    if (walk.count == 0) return;
+    const std::size_t last = walk.ndim - 1;
+    const std::size_t row_len = walk.shape[last];
+    const std::ptrdiff_t step = walk.strides[last] * item;
+    std::array<std::size_t, 32> index{};
+    double* out = walk.out;
+    for (;;) {
+        std::ptrdiff_t offset = 0;
+        for (std::size_t k = 0; k < last; ++k) {
+            offset += static_cast<std::ptrdiff_t>(index[k]) * walk.strides[k];
+        }
+        span<T>(rel, walk.data + offset * item, step, out, row_len);
+        out += row_len;
+        std::size_t k = last;
+        for (;;) {
+            if (k == 0) return;
+            --k;
+            if (++index[k] < walk.shape[k]) break;
+            index[k] = 0;
+        }
+    }
+}
+
+template <class Relation>
+Relation make(double ga, bool sup) {
+    if constexpr (std::is_constructible_v<Relation, double, bool>) {
+        return Relation(ga, sup);
+    } else {
+        return Relation(ga);
+    }
+}
+
+template <class Relation, class T>
+void run(double ga, bool sup, const Walk& walk) {
+    fill<T>(make<Relation>(ga, sup), walk);
+}
+
+// The loops of every relation in `Relations` (a tuple type) for lanes of type T, in its order.
+template <class T, class Relations, std::size_t... I>
+constexpr std::array<RunFn, sizeof...(I)> table(std::index_sequence<I...>) {
+    return {{&run<std::tuple_element_t<I, Relations>, T>...}};
+}
+
+}  // namespace vortalix2::inline VORTALIX2_ISA::loops
