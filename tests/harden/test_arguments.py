@@ -26,10 +26,10 @@ from hypothesis import HealthCheck, given, settings
 from hypothesis import strategies as st
 
 from support import (
-    NAMES, NUMPY_MAJOR, ONE_D, PYPY, SCALE, WITH_SUP, first_parameter, is_panic, vx,
+    NAMES, NUMPY_MAJOR, ONE_D, PYPY, SANITIZED, SCALE, WITH_SUP, first_parameter, is_panic, vx,
 )
 
-EXAMPLES = 150 * SCALE
+EXAMPLES = (50 if SANITIZED else 150) * SCALE
 MISSING = object()
 
 
