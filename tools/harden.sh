@@ -86,14 +86,27 @@ leg_pypy() {
 }
 
 leg_fuzz() {
-    command -v clang++ >/dev/null || { echo "no clang++ (Debian: clang, libclang-rt-14-dev)" >&2; return 1; }
+    # libFuzzer and clang's sanitizer runtimes come with Debian's clang and libclang-rt-14-dev.
+    if ! command -v clang++ >/dev/null || ! dpkg -s libclang-rt-14-dev >/dev/null 2>&1; then
+        [ "$(id -u)" = 0 ] || { echo "needs clang and libclang-rt-14-dev" >&2; return 1; }
+        DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+            DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang libclang-rt-14-dev \
+                >/dev/null || return 1
+    fi
     cmake -S tests/fuzz -B build/harden-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
         cmake --build build/harden-fuzz -j2 >/dev/null || return 1
-    # New finds go to a scratch corpus; tests/fuzz/corpus holds the committed one.
-    local scratch=build/harden-fuzz/corpus
+    # New finds go to a scratch corpus; tests/fuzz/corpus holds the committed one. An input
+    # that fails is kept as build/harden-fuzz/crash-* (add it to the corpus once fixed).
+    local scratch=build/harden-fuzz/corpus log=build/harden-fuzz/fuzz.log
     mkdir -p "$scratch"
-    build/harden-fuzz/fuzz_core -max_total_time="$fuzz_seconds" -print_final_stats=1 \
-        -max_len=4096 "$scratch" tests/fuzz/corpus 2>&1 | tail -12
+    if build/harden-fuzz/fuzz_core -max_total_time="$fuzz_seconds" -print_final_stats=1 \
+        -max_len=4096 -artifact_prefix=build/harden-fuzz/ "$scratch" tests/fuzz/corpus \
+        >"$log" 2>&1; then
+        grep -E '^(Done|stat::(number_of_executed_units|new_units_added|peak_rss_mb))' "$log"
+    else
+        tail -40 "$log"
+        return 1
+    fi
 }
 
 failed=()
