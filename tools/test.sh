@@ -26,6 +26,11 @@ for leg in "${legs[@]}"; do
     fi
 done
 
+# ---- Hardening: sanitizers, memory and thread stress, generated arguments and arrays, fuzzing.
+# Its own script, which can also run alone (bash tools/harden.sh [--long] [LEG...]).
+if bash tools/harden.sh; then passed+=(hardening); else failed+=(hardening); fi
+# ----
+
 echo "== Summary"
 echo "passed: ${passed[*]:-none}"
 echo "failed: ${failed[*]:-none}"

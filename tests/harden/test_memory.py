@@ -181,3 +181,17 @@ def test_result_buffer_is_freed_when_the_last_view_goes():
         views.pop()
         collect()
     assert rss_kb() - start < 8 * 1024
+
+
+@pytest.mark.skipif(SANITIZED, reason="the sanitizer's allocator keeps freed memory in quarantine")
+def test_refusals_cost_no_more_than_a_minimal_extension_refusing_plainly():
+    # refusal_memory.py compares this module's refusals with a minimal extension module. On
+    # PyPy, raising through exception objects made in C (as this module once did, and as the
+    # twin's refuse() still does) costs a few MB of RSS that the interpreter keeps; setting the
+    # message as text costs nothing, and neither do this module's refusals.
+    import refusal_memory
+
+    n = 50_000 * SCALE
+    ours = refusal_memory.growth("vortalix2 refusing float32", n, 3)
+    plain = refusal_memory.growth("twin, PyErr_SetString", n, 3)
+    assert sum(ours) <= sum(plain) + RSS_TOLERANCE_KB, (ours, plain)
