@@ -164,8 +164,9 @@ def test_inputs_of_failed_calls_can_be_collected():
     assert all(r() is None for r in refs)
 
 
-@pytest.mark.skipif(SANITIZED, reason="the sanitizer's allocator keeps freed memory in quarantine")
 def test_result_buffer_is_freed_when_the_last_view_goes():
+    # Under the sanitizers a second free, or a read after the free, stops the process; without
+    # them the process's memory shows when the buffer goes.
     n = 8 * 1024 * 1024  # 64 MiB of result: the allocator maps it and unmaps it on free
     x = np.broadcast_to(np.float64(2.0), (n,))
     collect()
@@ -175,12 +176,12 @@ def test_result_buffer_is_freed_when_the_last_view_goes():
     views = [r[::2], r[1:].reshape(-1, 1)[::3], r[::-1]]
     del r
     collect()
-    assert rss_kb() - start > 60 * 1024
+    assert SANITIZED or rss_kb() - start > 60 * 1024
     while views:
         assert views[-1].sum() > 0  # still readable: the buffer is alive
         views.pop()
         collect()
-    assert rss_kb() - start < 8 * 1024
+    assert SANITIZED or rss_kb() - start < 8 * 1024
 
 
 @pytest.mark.skipif(SANITIZED, reason="the sanitizer's allocator keeps freed memory in quarantine")
