@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs the benchmark: builds the C-library pow floor, installs vortalix2 with SciPy into
-# .venvs/cpython-numpy2, and prints the table (also written as JSON; see bench/bench.py --help).
+# The benchmark: builds vortalix2 into .venvs/bench (with SciPy) and the C-library pow floor,
+# then prints the table and writes it as JSON (see bench/bench.py --help; arguments are
+# passed on).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/legs.sh
-prepare_leg cpython-numpy2 >&2
-.venvs/cpython-numpy2/bin/python -m pip install -q scipy >&2
+ensure_debian_packages "${build_packages[@]}"
+prepare_leg bench
 cmake -S . -B build/bench -DVORTALIX2_MODULE=OFF -DVORTALIX2_BENCH=ON >/dev/null
 cmake --build build/bench -j2 >/dev/null
-exec .venvs/cpython-numpy2/bin/python bench/bench.py "$@"
+exec .venvs/bench/bin/python bench/bench.py "$@"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds and installs vortalix2 into .venvs/cpython-numpy2 and runs the worked example.
+# The main job: solves a converging-diverging nozzle from its back pressure (see
+# examples/nozzle.py; arguments are passed on, try --help). Builds vortalix2 into
+# .venvs/example, with matplotlib for the plot, first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/legs.sh
-prepare_leg cpython-numpy2 >&2
-exec .venvs/cpython-numpy2/bin/python examples/nozzle.py
+ensure_debian_packages "${build_packages[@]}"
+prepare_leg example
+exec .venvs/example/bin/python examples/nozzle.py "$@"

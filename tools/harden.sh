@@ -69,7 +69,7 @@ leg_sanitize() {
     local python=(env LD_PRELOAD="$runtimes" PYTHONMALLOC=malloc HARDEN_SANITIZED=1
                   .venvs/harden-sanitize/bin/python -m pytest -q -p no:cacheprovider)
     echo "-- every test, for memory errors and undefined behaviour"
-    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" "${python[@]}" tests/python tests/harden ||
+    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" "${python[@]}" -m "not extras" tests/python tests/harden ||
         return 1
     # Leak reports need whole allocation stacks to tell the interpreter's and NumPy's objects
     # from this module's (tools/lsan.supp), and unwinding every allocation in full slows calls
@@ -77,7 +77,7 @@ leg_sanitize() {
     echo "-- the module's tests, for leaks"
     ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=1:fast_unwind_on_malloc=0" \
         LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
-        "${python[@]}" tests/python --ignore=tests/python/test_levels.py
+        "${python[@]}" -m "not extras" tests/python --ignore=tests/python/test_levels.py
 }
 
 leg_cpython() {

@@ -1,13 +1,29 @@
 #!/usr/bin/env bash
-# Runs every test: the C++ unit tests once, then the Python tests on each interpreter leg
-# (CPython with NumPy 2, CPython with NumPy 1, PyPy with NumPy). A leg that cannot be set up
-# fails the run; none is skipped.
+# Runs every test: the C++ unit tests once, then, on each interpreter leg, the Python tests
+# against vortalix2 installed from the wheel built for that leg (and, for CPython wheels, the
+# manylinux check). A leg that cannot be set up fails the run; none is skipped.
+#
+#   bash tools/test.sh            all legs
+#   bash tools/test.sh cp311 pypy only the legs named (the C++ tests still run)
 set -uo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 source tools/legs.sh
 
+if [ $# -gt 0 ]; then
+    legs=("$@")
+fi
+
+started=$SECONDS
 failed=()
 passed=()
+versions=()
+
+ensure_debian_packages "${build_packages[@]}" "${pypy_packages[@]}" || {
+    echo "could not install the Debian packages the tests need" >&2
+    exit 1
+}
+export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 
 echo "== C++ unit tests"
 if cmake -S . -B build/cpp -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
@@ -17,21 +33,50 @@ else
     failed+=(cpp)
 fi
 
+# Tests run from an empty folder, so that neither the source tree nor the build folder can
+# stand in for the installed module.
+outside=$(mktemp -d)
+trap 'rm -rf "$outside"' EXIT
+
 for leg in "${legs[@]}"; do
-    echo "== Python tests: $leg"
-    if prepare_leg "$leg" && ".venvs/$leg/bin/python" -m pytest tests/python -q -p no:cacheprovider; then
+    echo "== $leg"
+    leg_started=$SECONDS
+    if ! prepare_leg "$leg"; then
+        echo "leg $leg could not be set up"
+        failed+=("$leg")
+        continue
+    fi
+    python=$root/.venvs/$leg/bin/python
+    versions+=("$leg: $("$python" -c 'import sys, numpy; print(sys.implementation.name, "%d.%d.%d" % sys.version_info[:3], "numpy", numpy.__version__)')")
+
+    if [ "$leg" != pypy ] && [ "$leg" != sdist ]; then
+        if (cd "$outside" && "$python" "$root/tools/check_wheel.py" "$root"/build/dist/"$leg"/*.whl); then
+            passed+=("$leg-wheel")
+        else
+            failed+=("$leg-wheel")
+        fi
+    fi
+
+    selection=(-m "not extras")
+    [ "$leg" = "$tools_leg" ] && selection=()
+    if (cd "$outside" && "$python" -m pytest "$root/tests/python" -q -p no:cacheprovider \
+        "${selection[@]}"); then
         passed+=("$leg")
     else
         failed+=("$leg")
     fi
+    echo "($leg took $((SECONDS - leg_started)) s)"
 done
 
-# ---- Hardening: sanitizers, memory and thread stress, generated arguments and arrays, fuzzing.
-# Its own script, which can also run alone (bash tools/harden.sh [--long] [LEG...]).
-if bash tools/harden.sh; then passed+=(hardening); else failed+=(hardening); fi
+# ---- Hardening: sanitizers, memory and thread stress, generated arguments and arrays, fuzzing,
+# on a full run. Its own script, which also runs alone: bash tools/harden.sh [--long] [LEG...].
+if [ $# -eq 0 ]; then
+    if bash tools/harden.sh; then passed+=(hardening); else failed+=(hardening); fi
+fi
 # ----
 
-echo "== Summary"
+echo "== Summary ($((SECONDS - started)) s)"
+[ ${#versions[@]} -eq 0 ] || printf '%s\n' "${versions[@]}"
 echo "passed: ${passed[*]:-none}"
 echo "failed: ${failed[*]:-none}"
 echo "suites: ${#passed[@]} passed, ${#failed[@]} failed"
