@@ -30,7 +30,8 @@ done
 
 sanitize_flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
 # Allocations larger than memory are tested: they must fail with null, as without the sanitizer.
-export ASAN_OPTIONS="allocator_may_return_null=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export ASAN_OPTIONS="allocator_may_return_null=1:abort_on_error=1:strict_string_checks=1"
+ASAN_OPTIONS+=":detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 # venv NAME PYTHON [pip install options for the module...]: creates .venvs/NAME with NumPy,
@@ -69,8 +70,8 @@ leg_sanitize() {
     local python=(env LD_PRELOAD="$runtimes" PYTHONMALLOC=malloc HARDEN_SANITIZED=1
                   .venvs/harden-sanitize/bin/python -m pytest -q -p no:cacheprovider)
     echo "-- every test, for memory errors and undefined behaviour"
-    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" "${python[@]}" -m "not extras" tests/python tests/harden ||
-        return 1
+    ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" \
+        "${python[@]}" -m "not extras" tests/python tests/harden || return 1
     # Leak reports need whole allocation stacks to tell the interpreter's and NumPy's objects
     # from this module's (tools/lsan.supp), and unwinding every allocation in full slows calls
     # some fifteen-fold: the leak check runs the module's own tests, less the level probes.

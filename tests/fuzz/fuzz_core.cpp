@@ -57,7 +57,8 @@ bool same(double a, double b) {
     std::uint64_t g, w;
     std::memcpy(&g, &got, 8);
     std::memcpy(&w, &want, 8);
-    std::fprintf(stderr, "%s: relation %zu level %s element %zu: got %a (%016llx) want %a (%016llx)\n",
+    std::fprintf(stderr,
+                 "%s: relation %zu level %s element %zu: got %a (%016llx) want %a (%016llx)\n",
                  what, relation, name(level), k, got, static_cast<unsigned long long>(g), want,
                  static_cast<unsigned long long>(w));
     std::abort();
@@ -91,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         view.strides[k] = static_cast<std::int8_t>(in.byte()) % 24;
         count *= view.shape[k];
         if (view.shape[k] > 0) {
-            const std::ptrdiff_t reach = static_cast<std::ptrdiff_t>(view.shape[k] - 1) * view.strides[k];
+            const std::ptrdiff_t reach =
+                static_cast<std::ptrdiff_t>(view.shape[k] - 1) * view.strides[k];
             (reach < 0 ? low : high) += reach;
         }
     }

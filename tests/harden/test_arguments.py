@@ -1,8 +1,9 @@
 """Generated calls with any arguments: every call either works or raises exactly the error the
 binding rules give, and none crashes.
 
-Binding messages are checked (on CPython) against the interpreter's own binding of a pure-Python function with the
-same signature, which gives the same messages except where this module differs on purpose:
+Binding messages are checked (on CPython) against the interpreter's own binding of a pure-Python
+function with the same signature, which gives the same messages except where this module differs
+on purpose:
 
 - Too many positional arguments are reported before anything about keywords; CPython reports a
   keyword error (unknown, repeated or positional-only) first.

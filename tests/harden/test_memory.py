@@ -9,8 +9,8 @@ import numpy as np
 import pytest
 
 from support import (
-    ALREADY_BORROWED, NAMES, NUMPY_MAJOR, ONE_D, PYPY, SANITIZED, SCALE, WITH_SUP, assert_unborrowed,
-    call, collect, is_panic, peer_and_capsule, rss_kb, vx,
+    ALREADY_BORROWED, NAMES, NUMPY_MAJOR, ONE_D, PYPY, SANITIZED, SCALE, WITH_SUP,
+    assert_unborrowed, call, collect, is_panic, peer_and_capsule, rss_kb, vx,
 )
 
 # Calls per measuring window, and how much a window may add to the process's memory. A leak of
@@ -24,7 +24,7 @@ TRACED_TOLERANCE_B = 16 * 1024
 INPUT = np.linspace(0.5, 3.0, 16)
 
 
-def failing_calls(peer, capsule):
+def failing_calls():
     """(kind, array the calls receive, call(name)) for every way a call can fail, and the valid
     call; each call(name) returns normally or raises what it must."""
     a = INPUT
@@ -97,7 +97,7 @@ def grows(measure, run, tolerance):
                                   "refused borrow", "33 dimensions"])
 def test_process_memory_stays_flat(registry, kind):
     peer, capsule = registry
-    kinds, held = failing_calls(peer, capsule)
+    kinds, held = failing_calls()
     found = {k: (arr, run) for k, arr, run in kinds}
     if kind not in found:
         pytest.skip("NumPy 1 arrays cannot have 33 dimensions")
@@ -126,7 +126,7 @@ def test_process_memory_stays_flat(registry, kind):
 
 def test_every_way_out_leaves_the_input_unreferenced(registry):
     peer, capsule = registry
-    kinds, held = failing_calls(peer, capsule)
+    kinds, held = failing_calls()
     assert peer.acquire_mut(capsule, held) == 0
     try:
         for kind, array, run in kinds:
