@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Hardening legs, run after the ordinary tests:
-#   sanitize  the C++ tests and the whole pytest suite with AddressSanitizer and
-#             UndefinedBehaviorSanitizer, on CPython
+#   sanitize  the C++ tests and every pytest test (tests/python, tests/harden) with
+#             AddressSanitizer and UndefinedBehaviorSanitizer on CPython, then the module's
+#             tests once more with LeakSanitizer
 #   cpython   stress and fuzz tests (tests/harden) on CPython
 #   pypy      the same on PyPy
 #   fuzz      the libFuzzer target over the numeric core, for a minute, under the sanitizers
 #
 #   bash tools/harden.sh               every leg, sized for CI (a few minutes on 2 cores)
-#   bash tools/harden.sh --long        the same with long runs: 2,000,000 calls per memory
-#                                      check, many more generated cases, 20 minutes of fuzzing
+#   bash tools/harden.sh --long        the same with ten times the calls and generated cases
+#                                      (memory windows of 400,000 calls, 1,000,000 on PyPy)
+#                                      and 20 minutes of fuzzing
 #   bash tools/harden.sh LEG...        only the named legs
 #
 # Each leg has its own virtual environment under .venvs/harden-*, so that it needs nothing of
