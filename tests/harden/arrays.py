@@ -4,6 +4,7 @@ One generator serves the in-process property test and the comparison of instruct
 which runs it in fresh interpreters: a case is a function of its seed alone.
 """
 
+import math
 import mmap
 import tempfile
 import warnings
@@ -59,7 +60,7 @@ def random_shape(rng):
              else int(rng.choice([0, 1, 2, 3, 4, 5, 6, 9])) for _ in range(ndim)]
     if ndim and rng.random() > 0.15:
         shape = [n or 1 for n in shape]  # most arrays have elements
-    while np.prod([max(n, 1) for n in shape], dtype=np.int64) > MAX_ELEMENTS:
+    while math.prod(max(n, 1) for n in shape) > MAX_ELEMENTS:
         big = int(np.argmax(shape))
         shape[big] //= 2
     return tuple(shape)
@@ -111,7 +112,7 @@ def random_array(rng):
         return "strided", strided_float64(rng)
     if kind == "fortran":
         shape = random_shape(rng)
-        return "fortran", np.asfortranarray(values(rng, int(np.prod(shape))).reshape(shape))
+        return "fortran", np.asfortranarray(values(rng, math.prod(shape)).reshape(shape))
     if kind == "dtype":
         dtype = OTHER_DTYPES[int(rng.integers(len(OTHER_DTYPES)))]
         base = values(rng, 6)
