@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "eval/dispatch.hpp"
+
 extern "C" {
 
 // Median seconds over `reps` runs of out[k] = pow(b0[k], e0) [* pow(b1[k], e1) when calls == 2].
@@ -25,5 +27,17 @@ __attribute__((visibility("default"))) double vortalix2_pow_floor(const double* 
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
+}
+
+// The share of the n powers b[k]^e that the vector pow of the module's chosen level hands to
+// the library.
+__attribute__((visibility("default"))) double vortalix2_pow_library_share(const double* b,
+                                                                          double e,
+                                                                          std::size_t n) {
+    using namespace vortalix2::eval;
+    std::vector<double> y(n, e), out(n);
+    std::size_t library_calls = 0;
+    pow_span(level())(b, y.data(), out.data(), n, &library_calls);
+    return n == 0 ? 0.0 : static_cast<double>(library_calls) / static_cast<double>(n);
 }
 }

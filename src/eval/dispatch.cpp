@@ -9,17 +9,21 @@ namespace vortalix2::eval {
 #if defined(VORTALIX2_HAVE_AVX2)
 extern const KernelTable avx2_table;
 extern const KernelTable* const avx2_kernels = &avx2_table;
+extern const PowSpanFn avx2_pow_span;
 constexpr bool built_avx2 = true;
 #else
 extern const KernelTable* const avx2_kernels = nullptr;
+constexpr PowSpanFn avx2_pow_span = nullptr;
 constexpr bool built_avx2 = false;
 #endif
 #if defined(VORTALIX2_HAVE_AVX512)
 extern const KernelTable avx512_table;
 extern const KernelTable* const avx512_kernels = &avx512_table;
+extern const PowSpanFn avx512_pow_span;
 constexpr bool built_avx512 = true;
 #else
 extern const KernelTable* const avx512_kernels = nullptr;
+constexpr PowSpanFn avx512_pow_span = nullptr;
 constexpr bool built_avx512 = false;
 #endif
 
@@ -114,6 +118,16 @@ RunFn kernel(Level level, std::size_t relation) {
         case Level::avx512: return (*avx512_kernels)[relation];
     }
     return scalar_kernels[relation];
+}
+
+PowSpanFn pow_span(Level level) {
+    switch (level) {
+        case Level::scalar: return scalar_pow_span;
+        case Level::sse2: return sse2_pow_span;
+        case Level::avx2: return avx2_pow_span;
+        case Level::avx512: return avx512_pow_span;
+    }
+    return scalar_pow_span;
 }
 
 }  // namespace vortalix2::eval

@@ -26,6 +26,17 @@ extern const KernelTable sse2_kernels;
 extern const KernelTable* const avx2_kernels;
 extern const KernelTable* const avx512_kernels;
 
+// x^y for n pairs (out[k] = pow(x[k], y[k])) with the powers of one level, adding to
+// `library_calls` the number of pairs it handed to the C library's pow: every pair at the
+// scalar level, the lanes the vector pow could not vouch for at the others.
+using PowSpanFn = void (*)(const double* x, const double* y, double* out, std::size_t n,
+                           std::size_t* library_calls);
+extern const PowSpanFn scalar_pow_span;
+extern const PowSpanFn sse2_pow_span;
+
+// The powers of a level; null for a level this build does not compile.
+PowSpanFn pow_span(Level level);
+
 // Whether this processor (and this build) can run the loops of a level.
 bool supported(Level level);
 

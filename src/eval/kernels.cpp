@@ -1,10 +1,12 @@
 // The element loops of every relation for one instruction set: built once as the baseline
 // (scalar and two-lane tables) and once more for each wider set the build targets, with
 // VORTALIX2_ISA and VORTALIX2_LANES naming it.
+#include <cmath>
 #include <utility>
 
 #include "eval/dispatch.hpp"
 #include "eval/loops.hpp"
+#include "math/pow.hpp"
 #include "relations/all.hpp"
 
 namespace vortalix2::eval {
@@ -16,15 +18,42 @@ template <class T>
 constexpr KernelTable table_of() {
     return loops::table<T, relations::All>(std::make_index_sequence<relation_count>{});
 }
+
+template <class T>
+void pow_span_of(const double* x, const double* y, double* out, std::size_t n,
+                 std::size_t* library_calls) {
+    if constexpr (!math::is_lanes<T>) {
+        for (std::size_t k = 0; k < n; ++k) out[k] = math::pow(x[k], y[k]);
+        *library_calls += n;
+    } else {
+        constexpr std::size_t w = math::width<T>;
+        std::size_t k = 0;
+        for (; k + w <= n; k += w) {
+            math::store(out + k, math::pow(math::load<T>(reinterpret_cast<const std::byte*>(x + k)),
+                                           math::load<T>(reinterpret_cast<const std::byte*>(y + k)),
+                                           *library_calls));
+        }
+        // The last few pairs one at a time, each in every lane, so that the count stays exact.
+        for (; k < n; ++k) {
+            std::size_t calls = 0;
+            out[k] = math::pow(math::splat<T>(x[k]), math::splat<T>(y[k]), calls)[0];
+            *library_calls += calls / w;
+        }
+    }
+}
 }  // namespace
 
 #if !defined(VORTALIX2_LANES)
 extern const KernelTable scalar_kernels = table_of<double>();
 extern const KernelTable sse2_kernels = table_of<math::Lanes<2>>();
+extern const PowSpanFn scalar_pow_span = &pow_span_of<double>;
+extern const PowSpanFn sse2_pow_span = &pow_span_of<math::Lanes<2>>;
 #elif VORTALIX2_LANES == 4
 extern const KernelTable avx2_table = table_of<math::Lanes<4>>();
+extern const PowSpanFn avx2_pow_span = &pow_span_of<math::Lanes<4>>;
 #elif VORTALIX2_LANES == 8
 extern const KernelTable avx512_table = table_of<math::Lanes<8>>();
+extern const PowSpanFn avx512_pow_span = &pow_span_of<math::Lanes<8>>;
 #endif
 
 }  // namespace vortalix2::eval

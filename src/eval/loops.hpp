@@ -3,6 +3,7 @@
 // scalar relation's operations in the scalar order, so the width never changes a result.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <concepts>
 #include <cstddef>
@@ -11,6 +12,7 @@
 
 #include "eval/walk.hpp"
 #include "math/lanes.hpp"
+#include "math/pow.hpp"
 
 namespace vortalix2::inline VORTALIX2_ISA::loops {
 
@@ -122,25 +124,42 @@ void span(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, doubl
     if constexpr (w > 1 && iterative_relation<Relation>) {
         iterate<T>(rel, in, stride, out, n);
     } else if constexpr (w > 1 && lane_relation<Relation, T>) {
-        if (stride == static_cast<std::ptrdiff_t>(sizeof(double))) {
-            for (; k + w <= n; k += w) math::store(out + k, rel(math::load<T>(at(k))));
-        } else {
-            // Strided elements are first copied to a small block, which the lanes then read
-            // as contiguous: plain copies pipeline far better than filling lanes one by one.
-            constexpr std::size_t chunk = 16 * w;
-            alignas(64) double block[chunk];
-            for (; k + chunk <= n; k += chunk) {
-                for (std::size_t i = 0; i < chunk; ++i) block[i] = load_one(at(k + i));
-                const auto* b = reinterpret_cast<const std::byte*>(block);
-                for (std::size_t i = 0; i < chunk; i += w) {
-                    math::store(out + k + i, rel(math::load<T>(b + i * sizeof(double))));
+        // A lane whose power the vector pow could not vouch for is recomputed by the scalar
+        // relation, whose powers are the library's; those elements are gathered per block and
+        // recomputed together.
+        math::CollectRefused<T> refused;
+        constexpr std::size_t block = 64;  // vectors
+        unsigned lanes[block];
+        std::size_t redo[block * w];
+        // Strided elements are first copied to a contiguous block, which the lanes then read:
+        // plain copies pipeline far better than filling lanes one by one.
+        alignas(64) double copied[block * w];
+        const bool contiguous = stride == static_cast<std::ptrdiff_t>(sizeof(double));
+        const auto recompute = [&](std::size_t first, std::size_t vectors) {
+            std::size_t count = 0;
+            for (std::size_t b = 0; b < vectors; ++b) {
+                for (int i = 0; i < w; ++i) {
+                    redo[count] = first + b * w + i;
+                    count += (lanes[b] >> i) & 1u;
                 }
             }
-            for (; k + w <= n; k += w) {
-                T v;
-                for (int i = 0; i < w; ++i) v[i] = load_one(at(k + i));
-                math::store(out + k, rel(v));
+            for (std::size_t j = 0; j < count; ++j) out[redo[j]] = rel(load_one(at(redo[j])));
+        };
+        while (k + w <= n) {
+            const std::size_t vectors = std::min(block, (n - k) / w);
+            const std::byte* src = at(k);
+            if (!contiguous) {
+                for (std::size_t i = 0; i < vectors * w; ++i) copied[i] = load_one(at(k + i));
+                src = reinterpret_cast<const std::byte*>(copied);
             }
+            unsigned any = 0;
+            for (std::size_t b = 0; b < vectors; ++b) {
+                math::store(out + k + b * w, rel(math::load<T>(src + b * w * sizeof(double))));
+                lanes[b] = refused.take();
+                any |= lanes[b];
+            }
+            if (any != 0) recompute(k, vectors);
+            k += vectors * w;
         }
         if (k < n) {
             // The last few elements fill the lanes from the left; the spare lanes repeat the
@@ -149,6 +168,8 @@ void span(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, doubl
             for (int i = 0; i < w; ++i) v[i] = load_one(at(std::min(k + i, n - 1)));
             const T r = rel(v);
             for (std::size_t i = 0; k + i < n; ++i) out[k + i] = r[i];
+            lanes[0] = refused.take() & ((1u << (n - k)) - 1);
+            recompute(k, 1);
         }
     } else {
         for (; k < n; ++k) out[k] = rel(load_one(at(k)));

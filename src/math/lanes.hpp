@@ -103,22 +103,72 @@ inline T select(M mask, T a, T b) {
 inline bool any(bool m) { return m; }
 inline bool all(bool m) { return m; }
 
+// The lanes of a comparison (each all ones or all zeros) as bits, lane i in bit i; taken from
+// the sign bits, one instruction where the instruction set has it.
+template <class M>
+    requires(!std::is_same_v<M, bool>)
+inline unsigned lane_bits(M m) {
+    constexpr std::size_t w = sizeof(M) / 8;
+#if defined(__AVX512DQ__)
+    if constexpr (w == 8) return _mm512_movepi64_mask(reinterpret_cast<__m512i>(m));
+#endif
+#if defined(__AVX__)
+    if constexpr (w == 4) return static_cast<unsigned>(_mm256_movemask_pd(reinterpret_cast<__m256d>(m)));
+#endif
+#if defined(__SSE2__)
+    if constexpr (w == 2) return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(m)));
+#endif
+    unsigned bits = 0;
+    for (std::size_t i = 0; i < w; ++i) bits |= (m[i] < 0 ? 1u : 0u) << i;
+    return bits;
+}
+
 template <class M>
     requires(!std::is_same_v<M, bool>)
 inline bool any(M m) {
-    for (std::size_t i = 0; i < sizeof(M) / 8; ++i) {
-        if (m[i]) return true;
-    }
-    return false;
+    return lane_bits(m) != 0;
 }
 
 template <class M>
     requires(!std::is_same_v<M, bool>)
 inline bool all(M m) {
-    for (std::size_t i = 0; i < sizeof(M) / 8; ++i) {
-        if (!m[i]) return false;
+    return lane_bits(m) == (1u << (sizeof(M) / 8)) - 1;
+}
+
+// a*b + c rounded once, where the instruction set has fused multiply-add. Only for exact
+// products inside a kernel whose error bound covers it (the vector pow); never in a relation.
+#if defined(__FMA__)
+template <class T>
+    requires is_lanes<T>
+inline T fused_multiply_add(T a, T b, T c) {
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) return _mm512_fmadd_pd(a, b, c);
+#endif
+    if constexpr (width<T> == 4) return _mm256_fmadd_pd(a, b, c);
+    if constexpr (width<T> == 2) return _mm_fmadd_pd(a, b, c);
+}
+#endif
+
+// Lane i is base[index[i]]: one gather instruction where the instruction set has one.
+template <class T>
+    requires is_lanes<T>
+inline T gather(const double* base, Mask<width<T>> index) {
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) {
+        return _mm512_i64gather_pd(reinterpret_cast<__m512i>(index), base, 8);
     }
-    return true;
+#endif
+#if defined(__AVX2__)
+    if constexpr (width<T> == 4) {
+        return _mm256_i64gather_pd(base, reinterpret_cast<__m256i>(index), 8);
+    }
+    if constexpr (width<T> == 2) {
+        return _mm_i64gather_pd(base, reinterpret_cast<__m128i>(index), 8);
+    }
+#endif
+    T r;
+    for (int i = 0; i < width<T>; ++i) r[i] = base[index[i]];
+    return r;
 }
 
 // One step of an iteration, lane by lane: the new iterate and the size of the step.

@@ -1,0 +1,149 @@
+// The vector pow against the C library's pow, bit for bit, at every level this processor runs.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "eval/dispatch.hpp"
+#include "harness.hpp"
+#include "math/libc_pow.hpp"
+#include "pow_cases.hpp"
+#include "pow_hard_cases.hpp"
+#include "relations/all.hpp"
+
+namespace {
+
+using vortalix2::eval::Level;
+namespace eval = vortalix2::eval;
+
+constexpr Level vector_levels[] = {Level::sse2, Level::avx2, Level::avx512};
+
+// Every pair's power at `level` must be the library's; returns the library's share.
+double check_level(Level level, const std::vector<double>& x, const std::vector<double>& y,
+                   const char* what) {
+    std::vector<double> out(x.size());
+    std::size_t calls = 0;
+    eval::pow_span(level)(x.data(), y.data(), out.data(), x.size(), &calls);
+    int reported = 0;
+    for (std::size_t k = 0; k < x.size(); ++k) {
+        const double expected = std::pow(x[k], y[k]);
+        if (!vortalix2_test::same_value(out[k], expected) && reported++ < 10) {
+            CHECK_BITS(out[k], expected,
+                       std::string(eval::name(level)) + " " + what + " pow(" +
+                           vortalix2_test::describe(x[k]) + ", " +
+                           vortalix2_test::describe(y[k]) + ")");
+        }
+    }
+    CHECK(calls <= x.size());
+    return x.empty() ? 0.0 : static_cast<double>(calls) / static_cast<double>(x.size());
+}
+
+template <class Fill>
+void at_every_level(const char* what, Fill fill) {
+    std::vector<double> x, y;
+    fill(x, y);
+    for (Level level : vector_levels) {
+        if (!eval::supported(level)) {
+            std::printf("  skipped %s: %s not supported here\n", what, eval::name(level));
+            continue;
+        }
+        const double share = check_level(level, x, y, what);
+        std::printf("  %s %s: %zu pairs, %.2f%% to the library\n", eval::name(level), what,
+                    x.size(), 100.0 * share);
+    }
+}
+
+}  // namespace
+
+TEST(pow_relation_exponents_match_library) {
+    at_every_level("relation exponents", [](std::vector<double>& x, std::vector<double>& y) {
+        pow_cases::relation_pairs(5'000'000, 0x5eed'0001, x, y);
+    });
+}
+
+TEST(pow_general_pairs_match_library) {
+    at_every_level("general pairs", [](std::vector<double>& x, std::vector<double>& y) {
+        pow_cases::general_pairs(5'000'000, 0x5eed'0002, x, y);
+    });
+}
+
+TEST(pow_hard_cases_match_library) {
+    at_every_level("hard cases", [](std::vector<double>& x, std::vector<double>& y) {
+        for (const auto& c : pow_hard_cases::cases) {
+            x.push_back(std::bit_cast<double>(c.x));
+            y.push_back(std::bit_cast<double>(c.y));
+        }
+    });
+}
+
+// Pairs within 1e-3 ULP of a midpoint are ones the certificate must refuse, every one of them
+// (their number, 551, also leaves a partial last group at every width).
+TEST(pow_near_midpoints_go_to_library) {
+    if (!vortalix2::libc::pow_error_bounded) return;
+    std::vector<double> x, y;
+    for (const auto& c : pow_hard_cases::cases) {
+        if (c.kind == pow_hard_cases::near_midpoint) {
+            x.push_back(std::bit_cast<double>(c.x));
+            y.push_back(std::bit_cast<double>(c.y));
+        }
+    }
+    for (Level level : vector_levels) {
+        if (!eval::supported(level)) continue;
+        CHECK(check_level(level, x, y, "near midpoints") == 1.0);
+    }
+}
+
+// The scalar level is the library itself.
+TEST(pow_scalar_level_is_the_library) {
+    std::vector<double> x, y;
+    pow_cases::relation_pairs(10'000, 0x5eed'0003, x, y);
+    CHECK(check_level(Level::scalar, x, y, "relation exponents") == 1.0);
+}
+
+// The pow relations' element loops at every level give the scalar loop's bits, lanes the vector
+// pow refuses included (they are recomputed after each block), for contiguous and strided input
+// of a length that leaves a partial last group.
+TEST(pow_relations_match_scalar_at_every_level) {
+    namespace rel = vortalix2::relations;
+    const std::size_t relations[] = {
+        rel::index_of<rel::PoPFromMa>(),      rel::index_of<rel::RhooRhoFromMa>(),
+        rel::index_of<rel::McpToAPoFromMa>(), rel::index_of<rel::AAcritFromMa>(),
+        rel::index_of<rel::PoshPoFromMa>(),   rel::index_of<rel::MaFromPoP>(),
+        rel::index_of<rel::MaFromRhooRho>()};
+    constexpr std::size_t n = 3001;
+    std::vector<double> in(2 * n);
+    pow_cases::Random rng{0x5eed'0004};
+    for (std::size_t k = 0; k < in.size(); ++k) {
+        // Mach numbers 0..10 for the forward relations, ratios (0, 1] for the inversions.
+        in[k] = k % 3 == 0 ? 1.0 - rng.unit() : rng.between(0.0, 10.0);
+    }
+    const std::size_t shape[] = {n};
+    const std::ptrdiff_t every_other[] = {2};
+    for (double ga : {1.01, 1.4, 3.0}) {
+        for (std::size_t r : relations) {
+            for (bool strided : {false, true}) {
+                std::vector<double> expected(n), actual(n);
+                const eval::Walk scalar_walk{reinterpret_cast<const std::byte*>(in.data()), n,
+                                             !strided, 1, shape, every_other, expected.data()};
+                eval::kernel(Level::scalar, r)(ga, true, scalar_walk);
+                for (Level level : vector_levels) {
+                    if (!eval::supported(level)) continue;
+                    eval::Walk walk = scalar_walk;
+                    walk.out = actual.data();
+                    eval::kernel(level, r)(ga, true, walk);
+                    int reported = 0;
+                    for (std::size_t k = 0; k < n; ++k) {
+                        if (!vortalix2_test::same_value(actual[k], expected[k]) && reported++ < 5) {
+                            CHECK_BITS(actual[k], expected[k],
+                                       std::string(eval::name(level)) + " relation " +
+                                           std::to_string(r) + (strided ? " strided" : "") +
+                                           " ga " + std::to_string(ga) + " element " +
+                                           std::to_string(k));
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
