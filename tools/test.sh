@@ -68,6 +68,13 @@ for leg in "${legs[@]}"; do
     echo "($leg took $((SECONDS - leg_started)) s)"
 done
 
+# ---- Hardening: sanitizers, memory and thread stress, generated arguments and arrays, fuzzing,
+# on a full run. Its own script, which also runs alone: bash tools/harden.sh [--long] [LEG...].
+if [ $# -eq 0 ]; then
+    if bash tools/harden.sh; then passed+=(hardening); else failed+=(hardening); fi
+fi
+# ----
+
 echo "== Summary ($((SECONDS - started)) s)"
 [ ${#versions[@]} -eq 0 ] || printf '%s\n' "${versions[@]}"
 echo "passed: ${passed[*]:-none}"

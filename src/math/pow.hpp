@@ -110,6 +110,21 @@ inline Int<T> to_bits(T x) {
     return reinterpret_cast<Int<T>>(x);
 }
 
+// a - b on bit patterns, wrapping modulo 2^64 as the vector instructions do. The lanes of
+// negative inputs, whose attempts are never used, go past the most negative integer, which
+// signed lanes do not allow.
+template <class I>
+inline I wrapping_sub(I a, I b) {
+    typedef std::uint64_t U __attribute__((vector_size(sizeof(I))));
+    return reinterpret_cast<I>(reinterpret_cast<U>(a) - reinterpret_cast<U>(b));
+}
+
+template <class I>
+inline I wrapping_sub(I a, std::int64_t b) {
+    typedef std::uint64_t U __attribute__((vector_size(sizeof(I))));
+    return reinterpret_cast<I>(reinterpret_cast<U>(a) - static_cast<std::uint64_t>(b));
+}
+
 template <class T>
 struct Attempt {
     T value;        // x^y, correctly rounded, where `proven`
@@ -244,10 +259,10 @@ inline Attempt<T> attempt(T x, T y) {
 
     // log x = k ln2 + log(1/c) + log1p(r), r = z c - 1.
     const I ix = to_bits(x);
-    const I shifted = ix - tb::z_offset;
+    const I shifted = wrapping_sub(ix, std::int64_t{tb::z_offset});
     const I k = shifted >> 52;
     const I i = shifted >> (52 - tb::log_bits);  // the low 4 bits pick the interval
-    const T z = from_bits<T>(ix - (k << 52));
+    const T z = from_bits<T>(wrapping_sub(ix, I(k << 52)));
     const T kd = small_int_to_double<T>(k);
     const Entries<T> entries = log_entries<T>(i);
     const T c = entries.c, log_c_hi = entries.log_hi, log_c_lo = entries.log_lo;
@@ -279,7 +294,7 @@ inline Attempt<T> attempt(T x, T y) {
 
     // e^t = 2^m 2^(j/16) e^v with n = 16 m + j = round(t 16/ln2), v = t - n ln2/16.
     const T round_shift = mul_add(th, tb::inv_step, 0x1.8p52);
-    const I n = to_bits(round_shift) - 0x4338000000000000;
+    const I n = wrapping_sub(to_bits(round_shift), std::int64_t{0x4338000000000000});
     const T nd = round_shift - 0x1.8p52;
     // Exact: nd * step_hi is, and n = 0 for |th| < 2^-6, while from there on both terms lie on
     // a grid of 2^-58 or finer with a difference below 2^-5.5.

@@ -144,10 +144,15 @@ void bind(const FunctionDescription& d, PyObject* const* args, Py_ssize_t nargs,
 }
 
 PythonError prefix_argument_error(const char* name, PythonError error) {
+    // This module's own TypeErrors are still text: the prefix goes in front of it, and no
+    // exception object is made for a message about to be replaced (nor has it a __cause__).
+    std::string prefix = "argument '";
+    prefix += name;
+    prefix += "': ";
+    if (error.prepend_to_lazy_message(prefix)) return error;
     Ref value = error.value();
     if (error.type() != PyExc_TypeError) return error;
-    std::string message = "argument '" + std::string(name) + "': " +
-                          str_or_placeholder(value.get());
+    const std::string message = prefix + str_or_placeholder(value.get());
     Ref text = checked(PyUnicode_FromStringAndSize(message.data(),
                                                    static_cast<Py_ssize_t>(message.size())));
     Ref prefixed = checked(PyObject_CallFunctionObjArgs(PyExc_TypeError, text.get(), nullptr));

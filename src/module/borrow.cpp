@@ -50,7 +50,15 @@ static_assert(offsetof(Record, acquire_mut) == 8 + 2 * sizeof(void*));
 static_assert(offsetof(Record, release) == 8 + 3 * sizeof(void*));
 static_assert(offsetof(Record, release_mut) == 8 + 4 * sizeof(void*));
 
-OnceCell<const Record*> record_cell;
+// The registry in use, found once per process. The capsule's reference is never dropped; it is
+// kept here rather than just abandoned so that the capsule stays reachable after the
+// interpreter clears the module that held it at exit (leak checkers look for that).
+struct Registry {
+    const Record* record;
+    PyObject* capsule;
+};
+
+OnceCell<Registry> registry_cell;
 
 // A new registry served by this module, set on `multiarray`; returns the capsule.
 Ref install(PyObject* multiarray) {
@@ -73,7 +81,7 @@ Ref install(PyObject* multiarray) {
     return capsule;
 }
 
-const Record* find_or_install() {
+Registry find_or_install() {
     // Our registry functions read element sizes and array types through NumPy's table, and other
     // modules may call them as soon as the capsule is visible.
     numpy::load_array_api();
@@ -98,16 +106,14 @@ const Record* find_or_install() {
                 "Version " + std::to_string(record->version) +
                 " of borrow checking API is not supported by this version of vortalix2");
         }
-        // Whoever installed the record keeps it alive as long as the capsule lives; this
-        // reference, never dropped, keeps the capsule.
-        capsule.release();
-        return record;
+        // Whoever installed the record keeps it alive as long as the capsule lives.
+        return Registry{record, capsule.release()};
     } catch (PythonError& e) {
         throw Panic{"Interal borrow checking API error: " + e.render()};
     }
 }
 
-const Record& record() { return *record_cell.get(find_or_install); }
+const Record& record() { return *registry_cell.get(find_or_install).record; }
 
 // Where an array's memory comes from: the end of its chain of array bases. An array without a
 // base owns its memory; a base that is not an array (a buffer, a result container) owns it.
@@ -146,12 +152,12 @@ bool acquire_shared(PyArrayObject* array) {
 
 void release_shared(PyArrayObject* array) {
     // A borrow was taken, so the record is known.
-    const Record* const* r = record_cell.peek();
+    const Registry* r = registry_cell.peek();
     if (r == nullptr) {
         std::fputs("vortalix2: shared borrow released before the registry was found\n", stderr);
         std::abort();
     }
-    (*r)->release((*r)->flags, array);
+    r->record->release(r->record->flags, array);
 }
 
 }  // namespace vortalix2::borrow

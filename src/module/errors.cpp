@@ -106,6 +106,12 @@ void PythonError::restore() {
     PyErr_Restore(type_.release(), value_.release(), traceback_.release());
 }
 
+bool PythonError::prepend_to_lazy_message(std::string_view text) {
+    if (type_.get() != PyExc_TypeError || value_ || lazy_message_.empty()) return false;
+    lazy_message_.insert(0, text);
+    return true;
+}
+
 Ref PythonError::value() {
     normalize();
     return Ref::borrow(value_.get());

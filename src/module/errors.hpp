@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "module/ref.hpp"
 
@@ -26,6 +27,9 @@ public:
 
     // Sets the exception on the interpreter; the object is spent afterwards.
     void restore();
+    // For a TypeError whose exception object is not made yet: puts text in front of its
+    // message and returns true. Anything else is left as it is (false).
+    bool prepend_to_lazy_message(std::string_view text);
     // The exception instance (normalised), new reference.
     Ref value();
     // The exception type, borrowed.

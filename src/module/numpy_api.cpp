@@ -11,7 +11,16 @@ namespace vortalix2::numpy {
 namespace {
 
 OnceCell<std::string> core_name_cell;
-OnceCell<void**> api_cell;
+// NumPy's table and the capsule it comes from. The capsule's reference is never dropped: the
+// table lives inside NumPy's module, and holding the capsule keeps it there. It is kept here
+// rather than just abandoned so that it stays reachable after the interpreter clears NumPy's
+// modules at exit (leak checkers look for that).
+struct ArrayApi {
+    void** table;
+    PyObject* capsule;
+};
+
+OnceCell<ArrayApi> api_cell;
 
 std::string find_core_name() {
     Ref numpy = checked(PyImport_ImportModule("numpy"));
@@ -29,7 +38,7 @@ std::string find_core_name() {
     return major >= 2 ? "numpy._core" : "numpy.core";
 }
 
-void** read_api_table() {
+ArrayApi read_api_table() {
     const std::string name = core_name() + ".multiarray";
     Ref multiarray = checked(PyImport_ImportModule(name.c_str()));
     Ref capsule = checked(PyObject_GetAttrString(multiarray.get(), "_ARRAY_API"));
@@ -40,10 +49,7 @@ void** read_api_table() {
     if (capsule_name == nullptr && PyErr_Occurred()) throw PythonError::fetch();
     void* table = PyCapsule_GetPointer(capsule.get(), capsule_name);
     if (table == nullptr) throw PythonError::fetch();
-    // The table lives inside NumPy's module; holding the capsule for the rest of the process
-    // keeps it there.
-    capsule.release();
-    return static_cast<void**>(table);
+    return ArrayApi{static_cast<void**>(table), capsule.release()};
 }
 
 }  // namespace
@@ -53,10 +59,10 @@ const std::string& core_name() { return core_name_cell.get(find_core_name); }
 void load_array_api() {
     api_cell.get([] {
         try {
-            void** table = read_api_table();
-            PyArray_API = table;
+            const ArrayApi api = read_api_table();
+            PyArray_API = api.table;
             PyArray_RUNTIME_VERSION = static_cast<int>(PyArray_GetNDArrayCFeatureVersion());
-            return table;
+            return api;
         } catch (PythonError& e) {
             throw Panic{"Failed to access NumPy array API capsule: " + e.render()};
         }

@@ -25,14 +25,13 @@ inline PyObject* type_name(PyTypeObject* type) {
 }
 
 // float(obj) for the conversion of a number argument: -1.0 with an exception set on failure.
-// PyPy's PyFloat_AsDouble does not fall back to __index__ as CPython's does; it is added here
-// so that both interpreters accept the same objects.
+// CPython's PyFloat_AsDouble falls back to __index__ for types without __float__; PyPy's does
+// not, so the fallback is made here for exactly those types, and both interpreters accept the
+// same objects. A type with a __float__ keeps the error of its __float__.
 inline double float_as_double(PyObject* obj) {
-    const double v = PyFloat_AsDouble(obj);
 #if defined(PYPY_VERSION)
-    if (v == -1.0 && PyErr_Occurred() && PyErr_ExceptionMatches(PyExc_TypeError) &&
-        PyIndex_Check(obj)) {
-        PyErr_Clear();
+    PyObject* type = reinterpret_cast<PyObject*>(Py_TYPE(obj));
+    if (!PyFloat_Check(obj) && !PyObject_HasAttrString(type, "__float__") && PyIndex_Check(obj)) {
         PyObject* index = PyNumber_Index(obj);
         if (index == nullptr) return -1.0;
         const double from_index = PyLong_AsDouble(index);
@@ -40,7 +39,7 @@ inline double float_as_double(PyObject* obj) {
         return from_index;
     }
 #endif
-    return v;
+    return PyFloat_AsDouble(obj);
 }
 
 }  // namespace vortalix2::py

@@ -18,19 +18,20 @@ SOURCE = Path(__file__).resolve().parent.parent / "peer" / "borrow_peer.cpp"
 CAPSULE = "_RUST_NUMPY_BORROW_CHECKING_API"
 
 
-def _target() -> Path:
+def _target(source: Path) -> Path:
     include = sysconfig.get_paths()["include"]
     suffix = sysconfig.get_config_var("EXT_SUFFIX")
     digest = hashlib.sha256()
-    for part in (SOURCE.read_bytes(), include.encode(), suffix.encode(), sys.executable.encode()):
+    for part in (source.read_bytes(), include.encode(), suffix.encode(), sys.executable.encode()):
         digest.update(part)
     folder = Path(tempfile.gettempdir()) / f"vortalix2-peer-{digest.hexdigest()[:16]}"
-    return folder / f"borrow_peer{suffix}"
+    return folder / f"{source.stem}{suffix}"
 
 
-def build() -> Path:
-    """Path of the compiled peer, compiling it first if needed."""
-    target = _target()
+def build(source: Path = SOURCE) -> Path:
+    """Path of the compiled peer (or of another test-only extension module, named after its
+    source file), compiling it first if needed."""
+    target = _target(source)
     if target.exists():
         return target
     target.parent.mkdir(parents=True, exist_ok=True)
@@ -38,7 +39,7 @@ def build() -> Path:
     command = [
         "g++", "-std=c++20", "-shared", "-fPIC", "-O2", "-ffp-contract=off", "-Wall",
         "-I", sysconfig.get_paths()["include"],
-        str(SOURCE), "-o", str(partial),
+        str(source), "-o", str(partial),
     ]
     subprocess.run(command, check=True)
     os.replace(partial, target)  # atomic: a concurrent build never loads half a file
