@@ -244,6 +244,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--json", default=str(ROOT / "build" / "bench" / "results.json"))
     parser.add_argument("--quick", action="store_true", help="smaller arrays, fewer repetitions")
+    parser.add_argument("--markdown", action="store_true", help="also print the table as Markdown")
     args = parser.parse_args()
     n_closed, n_newton, n_bisect, repeat = ((100_000, 10_000, 1_000, 3) if args.quick
                                             else (1_000_000, 100_000, 10_000, 7))
@@ -306,6 +307,27 @@ def main():
     Path(args.json).parent.mkdir(parents=True, exist_ok=True)
     Path(args.json).write_text(json.dumps(report, indent=1))
     print(f"written to {args.json}")
+    if args.markdown:
+        print(markdown(report))
+
+
+def markdown(report):
+    """The report as a Markdown table, for the README."""
+    lines = [f"{report['cpu']}, loops: {report['level']}; {report['python']}, NumPy "
+             f"{report['numpy']}, SciPy {report['scipy']}, {report['libc']}.", "",
+             "| function | ns/element | × memory floor | faster than pow floor | library share "
+             "| faster than baseline | baseline |", "|---|---|---|---|---|---|---|"]
+    for r in report["rows"]:
+        def cell(key, fmt):
+            return fmt.format(r[key]) if r.get(key) is not None else ""
+        lines.append(f"| {r['function']} | {r['ns_per_element']:.2f} | "
+                     f"{r['times_memory_floor']:.2f} | {cell('faster_than_pow_floor', '{:.2f}×')} | "
+                     f"{cell('library_share', '{:.1%}')} | {cell('faster_than_baseline', '{:.2f}×')} | "
+                     f"{r.get('baseline', '')} |")
+    lines += ["", f"One call on a one-element array: {report['one_element_call_ns']:.0f} ns, "
+              f"{report['one_element_call_ns'] / report['numpy_sqrt_one_element_ns']:.2f}× "
+              f"`numpy.sqrt` on the same array."]
+    return "\n".join(lines)
 
 
 if __name__ == "__main__":
