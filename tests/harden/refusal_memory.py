@@ -28,9 +28,9 @@ RUN = """
 import gc, importlib.util, sys
 import numpy as np
 import vortalix2 as vx
-spec = importlib.util.spec_from_file_location("refusal_twin", {twin!r})
-twin = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(twin)
+found = importlib.util.spec_from_file_location("refusal_twin", {twin!r})
+twin = importlib.util.module_from_spec(found)
+found.loader.exec_module(twin)
 a64 = np.linspace(0.5, 3.0, 16)
 a32 = a64.astype(np.float32)
 {kind}

@@ -18,10 +18,10 @@ GA = 1.4
 
 @pytest.fixture(scope="module")
 def nozzle():
-    spec = importlib.util.spec_from_file_location("nozzle_example", EXAMPLE)
-    module = importlib.util.module_from_spec(spec)
-    sys.modules[spec.name] = module  # its dataclasses look their module up there
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("nozzle_example", EXAMPLE)
+    module = importlib.util.module_from_spec(found)
+    sys.modules[found.name] = module  # its dataclasses look their module up there
+    found.loader.exec_module(module)
     return module
 
 
