@@ -19,6 +19,7 @@ import ctypes
 import json
 import os
 import platform
+import re
 import statistics
 import subprocess
 import sys
@@ -36,6 +37,7 @@ G = GA - 1.0
 C = G * 0.5
 ROOT = Path(__file__).resolve().parent.parent
 FLOOR_LIB = ROOT / "build" / "bench" / "libvortalix2_bench_floor.so"
+BISECTION_BENCH = ROOT / "build" / "bench" / "vortalix2_bench_bisection"
 
 
 def median_seconds(*fns, repeat):
@@ -298,10 +300,15 @@ def main():
     t_sqrt = min(timeit.repeat(lambda: np.sqrt(one), number=20000, repeat=5)) / 20000
     print(f"\none-element call: rhoo_rho_from_Ma {t_call * 1e9:.0f} ns, numpy.sqrt {t_sqrt * 1e9:.0f} ns"
           f" ({t_call / t_sqrt:.2f}x numpy.sqrt)")
+    bisection = bisection_rows()
+    for row in bisection:
+        print(f"Ma_from_A_Acrit, {row['branch']}: {row['faster_than_10000_passes']:.0f}x faster than "
+              f"the 10,000-pass bisection (same bits); passes calling pow per element "
+              f"{row['passes_calling_pow']:.2f}")
     report = {
         "cpu": cpu_name(), "level": level, "numpy": np.__version__, "scipy": scipy.__version__,
         "python": f"{platform.python_implementation()} {platform.python_version()}",
-        "libc": " ".join(platform.libc_ver()), "rows": results,
+        "libc": " ".join(platform.libc_ver()), "rows": results, "bisection": bisection,
         "one_element_call_ns": t_call * 1e9, "numpy_sqrt_one_element_ns": t_sqrt * 1e9,
     }
     Path(args.json).parent.mkdir(parents=True, exist_ok=True)
@@ -309,6 +316,21 @@ def main():
     print(f"written to {args.json}")
     if args.markdown:
         print(markdown(report))
+
+
+def bisection_rows():
+    """The C++ comparison of the area-ratio bisection with the plain 10,000-pass one."""
+    if not BISECTION_BENCH.exists():
+        return []
+    out = subprocess.run([str(BISECTION_BENCH)], capture_output=True, text=True).stdout
+    rows = []
+    for line in out.splitlines():
+        m = re.match(r"(subsonic|supersonic) .* ratio +([0-9.]+)x .* passes calling pow +([0-9.]+)",
+                     line)
+        if m:
+            rows.append({"branch": m.group(1), "faster_than_10000_passes": float(m.group(2)),
+                         "passes_calling_pow": float(m.group(3))})
+    return rows
 
 
 def markdown(report):
@@ -324,6 +346,10 @@ def markdown(report):
                      f"{r['times_memory_floor']:.2f} | {cell('faster_than_pow_floor', '{:.2f}×')} | "
                      f"{cell('library_share', '{:.1%}')} | {cell('faster_than_baseline', '{:.2f}×')} | "
                      f"{r.get('baseline', '')} |")
+    for b in report["bisection"]:
+        lines.append(f"\n`Ma_from_A_Acrit`, {b['branch']}: {b['faster_than_10000_passes']:.0f}× "
+                     f"faster than the plain 10,000-pass bisection, same bits; "
+                     f"{b['passes_calling_pow']:.2f} passes per element evaluate `pow`.")
     lines += ["", f"One call on a one-element array: {report['one_element_call_ns']:.0f} ns, "
               f"{report['one_element_call_ns'] / report['numpy_sqrt_one_element_ns']:.2f}× "
               f"`numpy.sqrt` on the same array."]
