@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <concepts>
 #include <cstddef>
 #include <cstring>
@@ -48,9 +49,10 @@ void iterate(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, do
              std::size_t n) {
     using Iteration = typename Relation::Iteration;
     constexpr int w = math::width<T>;
+    using Count = math::Mask<w>;
     T target = math::splat<T>(0.0);
     T m = math::splat<T>(rel.start);
-    int steps[w] = {};
+    Count steps = {};  // steps made by each lane's element
     double* dest[w] = {};
     std::size_t taken = 0;
     // Gives lane i the next element that needs iterating; false when there is none left.
@@ -86,26 +88,22 @@ void iterate(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, do
     while (busy > 0) {
         const math::Step<T> s = Iteration::advance(rel, target, m);
         // A step larger than the tolerance taken before the step limit never ends an
-        // iteration; while that holds in every lane, no lane needs looking at.
-        bool all_go_on = true;
-        for (int i = 0; i < w; ++i) {
-            all_go_on = all_go_on && steps[i] + 1 < Iteration::step_limit;
-        }
-        if (all_go_on && math::all(s.size > Iteration::tolerance)) {
-            for (int i = 0; i < w; ++i) ++steps[i];
-            m = s.next;
-            continue;
-        }
+        // iteration: every lane takes its step, and only the others need looking at.
+        steps = steps + 1;
+        m = s.next;
+        const unsigned full = (1u << w) - 1;
+        unsigned ending = ~math::lane_bits((s.size > Iteration::tolerance) &
+                                           (steps < Iteration::step_limit)) &
+                          full;
         bool idled = false;
-        for (int i = 0; i < w; ++i) {
+        for (; ending != 0; ending &= ending - 1) {
+            const int i = std::countr_zero(ending);
             if (dest[i] == nullptr) continue;
-            if (Iteration::finished(s.next[i], s.size[i], ++steps[i], *dest[i])) {
-                if (!take(i)) {
-                    --busy;
-                    idled = true;
-                }
-            } else {
-                m[i] = s.next[i];
+            if (Iteration::finished(s.next[i], s.size[i], static_cast<int>(steps[i]),
+                                    *dest[i]) &&
+                !take(i)) {
+                --busy;
+                idled = true;
             }
         }
         if (idled && busy > 0) cover_idle();
