@@ -93,16 +93,6 @@ inline T abs(T x) {
     return reinterpret_cast<T>(reinterpret_cast<M>(x) & (M{} + INT64_MAX));
 }
 
-// Lane by lane: a where the mask is set, b elsewhere.
-template <class T, class M>
-inline T select(M mask, T a, T b) {
-    return mask ? a : b;
-}
-
-// Whether any or every lane of a comparison holds.
-inline bool any(bool m) { return m; }
-inline bool all(bool m) { return m; }
-
 // The lanes of a comparison (each all ones or all zeros) as bits, lane i in bit i; taken from
 // the sign bits, one instruction where the instruction set has it.
 template <class M>
@@ -123,12 +113,7 @@ inline unsigned lane_bits(M m) {
     return bits;
 }
 
-template <class M>
-    requires(!std::is_same_v<M, bool>)
-inline bool any(M m) {
-    return lane_bits(m) != 0;
-}
-
+// Whether every lane of a comparison holds.
 template <class M>
     requires(!std::is_same_v<M, bool>)
 inline bool all(M m) {
@@ -148,28 +133,6 @@ inline T fused_multiply_add(T a, T b, T c) {
     if constexpr (width<T> == 2) return _mm_fmadd_pd(a, b, c);
 }
 #endif
-
-// Lane i is base[index[i]]: one gather instruction where the instruction set has one.
-template <class T>
-    requires is_lanes<T>
-inline T gather(const double* base, Mask<width<T>> index) {
-#if defined(__AVX512F__)
-    if constexpr (width<T> == 8) {
-        return _mm512_i64gather_pd(reinterpret_cast<__m512i>(index), base, 8);
-    }
-#endif
-#if defined(__AVX2__)
-    if constexpr (width<T> == 4) {
-        return _mm256_i64gather_pd(base, reinterpret_cast<__m256i>(index), 8);
-    }
-    if constexpr (width<T> == 2) {
-        return _mm_i64gather_pd(base, reinterpret_cast<__m128i>(index), 8);
-    }
-#endif
-    T r;
-    for (int i = 0; i < width<T>; ++i) r[i] = base[index[i]];
-    return r;
-}
 
 // One step of an iteration, lane by lane: the new iterate and the size of the step.
 template <class T>
