@@ -53,11 +53,13 @@ inline constexpr int width<Lanes<8>> = 8;
 template <class T>
 inline constexpr bool is_lanes = width<T> > 1;
 
-// Every lane set to x.
+// Every lane set to x, bit for bit (not by adding x to zeros, which turns -0 into +0).
 template <class T>
 inline T splat(double x) {
     if constexpr (is_lanes<T>) {
-        return T{} + x;
+        T r{};
+        for (int i = 0; i < width<T>; ++i) r[i] = x;
+        return r;
     } else {
         return x;
     }

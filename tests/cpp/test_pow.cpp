@@ -176,3 +176,71 @@ TEST(pow_relations_match_scalar_at_every_level) {
         }
     }
 }
+
+// Zeros of both signs, infinities and NaN in every position of a span that leaves a partial
+// last group at every width: in the vector body and in the leftovers (each of which fills a
+// whole vector with its pair), against an ordinary partner and against each other.
+TEST(pow_special_operands_in_every_position) {
+    const double inf = INFINITY, nan = NAN;
+    const double specials[] = {0.0, -0.0, inf, -inf, nan};
+    const double others[] = {0.0, -0.0, inf, -inf, nan, 1.0, -1.0, 2.0, -2.0, 3.0, -3.0, 0.5, -0.5};
+    constexpr std::size_t n = 19;  // two groups of 8 and three left over, four of 4 and three
+    int runs = 0;
+    for (Level level : vector_levels) {
+        if (!eval::supported(level)) continue;
+        for (double a : specials) {
+            for (double b : others) {
+                for (std::size_t p = 0; p < n; ++p) {
+                    for (bool special_is_base : {true, false}) {
+                        std::vector<double> x(n, 1.7), y(n, 2.3);
+                        x[p] = special_is_base ? a : b;
+                        y[p] = special_is_base ? b : a;
+                        check_level(level, x, y, "special operands");
+                        ++runs;
+                    }
+                }
+            }
+        }
+    }
+    std::printf("  %d spans with special operands\n", runs);
+}
+
+// The same values as the input of the pow relations' loops, whose vector pow collects the
+// lanes it refuses for the scalar path to redo: every position, every level, against the
+// scalar loop.
+TEST(pow_relations_special_inputs_in_every_position) {
+    namespace rel = vortalix2::relations;
+    const std::size_t relations[] = {
+        rel::index_of<rel::PoPFromMa>(),      rel::index_of<rel::RhooRhoFromMa>(),
+        rel::index_of<rel::McpToAPoFromMa>(), rel::index_of<rel::AAcritFromMa>(),
+        rel::index_of<rel::PoshPoFromMa>(),   rel::index_of<rel::MaFromPoP>(),
+        rel::index_of<rel::MaFromRhooRho>()};
+    const double specials[] = {0.0, -0.0, INFINITY, -INFINITY, NAN};
+    constexpr std::size_t n = 19;
+    const std::size_t shape[] = {n};
+    const std::ptrdiff_t one[] = {1};
+    for (std::size_t r : relations) {
+        for (double s : specials) {
+            for (std::size_t p = 0; p < n; ++p) {
+                // Mach numbers for the forward relations and ratios for the inversions alike.
+                std::vector<double> in(n, 0.6), expected(n), actual(n);
+                in[p] = s;
+                const eval::Walk scalar_walk{reinterpret_cast<const std::byte*>(in.data()), n,
+                                             true, 1, shape, one, expected.data()};
+                eval::kernel(Level::scalar, r)(1.4, true, scalar_walk);
+                for (Level level : vector_levels) {
+                    if (!eval::supported(level)) continue;
+                    eval::Walk walk = scalar_walk;
+                    walk.out = actual.data();
+                    eval::kernel(level, r)(1.4, true, walk);
+                    for (std::size_t k = 0; k < n; ++k) {
+                        CHECK_BITS(actual[k], expected[k],
+                                   std::string(eval::name(level)) + " relation " +
+                                       std::to_string(r) + " input " +
+                                       vortalix2_test::describe(s) + " at " + std::to_string(p));
+                    }
+                }
+            }
+        }
+    }
+}
