@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Write src/math/pow_tables.hpp: the tables, constants and polynomial coefficients of the
-vector pow kernel (src/math/pow.hpp), with the measured errors its error bound is built from.
+vector pow kernel (src/math/pow.hpp), with the polynomials' errors sampled on a grid (the
+rigorous bounds are tools/prove_pow.sh's).
 
 Everything is computed with mpmath at 300 bits and rounded to double once. Run it from the
 repository root with mpmath installed; the output is deterministic, so
@@ -93,7 +94,8 @@ def fit(f, lo, hi, count):
 
 
 def max_error(f, lo, hi, samples=4000):
-    """Largest |f| over a dense grid of [lo, hi] and its end points."""
+    """Largest |f| over a dense grid of [lo, hi] and its end points: a guide while fitting, not
+    a bound (tools/proof/prove_pow.py bounds the errors over the whole intervals)."""
     worst = mpf(0)
     for k in range(samples + 1):
         v = lo + (hi - lo) * k / samples
@@ -162,7 +164,8 @@ def main():
     w(f"inline constexpr int exp_bits = {EXP_BITS};")
     w(f"inline constexpr long long z_offset = 0x{Z_OFFSET:016X}LL;")
     w("")
-    w("// Measured by the generator (exact arithmetic on the rounded coefficients):")
+    w("// Sampled by the generator on a grid (exact arithmetic on the rounded coefficients); the")
+    w("// bounds the kernel's margin rests on are proven by tools/prove_pow.sh:")
     w(f"//   |r| <= {mpmath.nstr(rmax, 8)} = 2^{log2_of(rmax):.3f} over the log table's intervals;")
     w(f"//   log polynomial, max |P(r) - log1p(r)| = {mpmath.nstr(log_err, 6)} = 2^{log2_of(log_err):.2f};")
     w(f"//   |v| <= {mpmath.nstr(vmax, 8)} = 2^{log2_of(vmax):.3f} for the exp polynomial;")

@@ -19,44 +19,51 @@
 // (|x^y - (f_hi + f_lo)| <= delta x^y <= 2^53 delta ulp(f_hi), as x^y < 2 * 2^exponent(f_hi).)
 //
 // The margin used, in ULP of the result, per lane:
-//     mu = (0.02 + 2^-10) + |t| (1.5 * 2^-15 + 2^-47) + |y| 2^-13
-// with t = y ln x. The 0.02 covers glibc's 0.011 from its exponential with 0.009 to spare and
-// is the floor of the margin; |t| 1.5 * 2^-15 is glibc's logarithm in full; the rest is
-// 2^53 delta of this kernel. About 2 mu of all lanes (4.3 % on the relations' inputs) are
-// refused.
+//     mu = (0.02 + 1.25 * 2^-10) + |y| 2^-14 + |t| (1.5 * 2^-15 + 2^-52)
+// with t = y ln x (the kernel's th). Of it, 0.02 covers glibc's 0.011 from its exponential with
+// 0.009 to spare and |t| 1.5 * 2^-15 is glibc's logarithm: both are glibc's authors' published
+// analysis, which we rely on and do not prove. The rest, 1.25 * 2^-10 + |y| 2^-14 + |t| 2^-52,
+// covers 2^53 delta of this kernel on its own, as tools/prove_pow.sh checks (below). About
+// 2 mu of all lanes (4.3 % on the relations' inputs) are refused.
 //
-// The kernel's error delta (absolute in t = y ln x, hence relative in e^t). Fused
-// multiply-adds are used where the instruction set has them; the bounds count the unfused
-// operation's two roundings. Tables have 16 entries, so that eight lanes look them up by a
-// permute of two registers instead of a gather.
-//  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.68p-1, 0x1.68p0), |k| <= 1024,
+// The kernel's error delta (absolute in t = y ln x, hence relative in e^t). Every bound below is
+// machine-checked by tools/prove_pow.sh, which reads the tables and coefficients from
+// math/pow_tables.hpp and the margin from this file, bounds the polynomials' approximation errors
+// with Sollya (supnorm, over the whole interval) and every rounding by exact interval
+// arithmetic over pieces of the reduced arguments, checks the preconditions of the exact steps,
+// and fails if the margin above is smaller than what it proves. It transcribes `attempt` step by
+// step: a change there needs the same change in tools/proof/prove_pow.py. Fused multiply-adds
+// round once; an exact product or two-sum is exact. Tables have 16 entries, so that eight lanes
+// look them up by a permute of two registers instead of a gather.
+//  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.68p-1, 0x1.68p0), -1022 <= k <= 1024,
 //   c = 1/centre of z's interval of 16 (c = 1 around z = 1, a table column), r = z c - 1
 //   exactly as rh + rl (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1),
-//   |r| <= 2^-5. k ln2_hi + log(1/c)_hi and rh - rh^2/2 (rh^2 exact as sq + sq_lo) are exact
-//   or exact two-sums (the tables make |log(1/c)| > |r| (1 + 2^-5) where c != 1), collected in
-//   b_hi + b_lo. Absolute error of log x = b_hi + lo:
-//     polynomial (degree 11, fitted and measured by the generator)        2^-69.9
-//     P by Estrin, |P| < 0.35, to 2^-54; rh^3 = sq rh rounded, times P
-//       (|rh^3 P| <= 2^-16.5; counted as a rounded product, though fused into the sum of
-//       the low parts): 2^-69 + 2^-69.5 + 2^-70                             2^-67.9
-//     rl / (1 + rh) taken to rl (1 - rh + rh^2 - rh^3), rl^2 dropped         2^-72.9
-//     sum of the low parts, |lo| <= 2^-16.4 + |k| 2^-43.9, the last rounding 2^-70, the
-//       others below 2^-95 + |k| 2^-96                                      2^-69.9 + |k| 2^-96
-//     ln2 to 2^-97 and k * ln2_lo rounded; the table to 2^-97              |k| 2^-96 + 2^-96
-//   in all below 2^-67.25 + |k| 2^-94.
-//  t = y log x: y b_hi is an exact product, y lo + its error rounds to within 2^-53 of
-//   |y| |lo| + |t| 2^-53, i.e. |y| (2^-69.4 + |k| 2^-96.9) + |t| 2^-106, and |lo| < 2^-10 |b_hi|
-//   keeps the final two-sum exact. So the error of t is below
-//   |y| (2^-66.9 + |k| 2^-93.8) + |t| 2^-105 <= |y| 2^-66.5 + |t| 2^-105.
+//   |r| <= 2^-5. k ln2_hi + log(1/c)_hi (both on the grid of 2^-42, below 2^10) and
+//   rh - sq/2 (sq + sq_lo = rh^2 exactly) are exact, and so is their fast two-sum into
+//   b_hi + b_lo (the tables make |log(1/c)_hi| > |r| (1 + 2^-5) where c != 1). Absolute error of
+//   log x = b_hi + lo:
+//     polynomial (degree 11), |P(r) - log1p(r)| (Sollya)                 2^-70.2
+//     rh^3 P: P by Estrin to 2^-53.4, times |rh^3| <= 2^-15, and rh^3 = sq rh with two
+//       roundings (sq's and the product's), times |P| < 0.35                 2^-67.9
+//     lo's last rounding, |lo| <= 2^-16.6                                    2^-70
+//     the sum of the low parts' roundings (k ln2_lo's up to |k| = 1024)      2^-86
+//     rl / (1 + rh) taken to rl (1 - rh + rh^2 - rh^3), ln2 to 2^-102 (times |k|), the table
+//       to 2^-97, with the polynomial above                                  2^-70.1
+//   in all below 2^-67.37 (evaluation 2^-67.59), for every k.
+//  t = y log x: y b_hi is an exact product yh + ye, y lo + ye rounds to within 2^-53 of
+//   |y| |lo| + |ye| <= |y| 2^-16.6 + 2^-53 |yh|, and |lo| <= 2^-10 |b_hi| (checked) keeps the
+//   final fast two-sum exact. So the error of t is below |y| 2^-67.09 + |t| 2^-106 (+ 2^-1070
+//   where products underflow).
 //  e^t = 2^(n/16) e^v with n = round(t 16/ln2), v = t - n ln2/16 exactly as v_hi + v_lo,
-//   |v| <= 2^-5.529, |v_lo| <= 2^-59. Relative errors: reduction (n ln2/16's low part
-//   rounded, |n| < 2^14) 2^-80; polynomial (degree 8, fitted and measured) 2^-72.2;
-//   v_hi^2 rounded, times E ~ 1/2, 2^-65.1; E by Estrin to 2^-53.9, times v_hi^2 <= 2^-11.06,
-//   2^-65; q = v_hi^2 E + v_lo (1 + v_hi), |q| < 2^-12, rounded 2^-66; v_lo v_hi^2/2
-//   dropped 2^-70; r_lo, |r_lo| < 2^-11, rounded 2^-65 and its other parts below 2^-100;
-//   2^(j/16) to 2^-106. Below 2^-63.2 in all, taken as 2^-63.
-// Hence 2^53 delta <= 2^-10 + |y| 2^-13.5 + |t| 2^-47 (the products of the relative errors
-// fit in the roundings up), within the terms of mu above.
+//   |v_hi| <= 2^-5.529, |v_lo| <= 2^-59. Relative errors: reduction (n ln2/16's low part
+//   rounded and ln2/16 to 2^-97, |n| < 2^14) 2^-82; polynomial (degree 8, Sollya) 2^-72.25;
+//   v_hi^2 rounded, 2^-65, times E ~ 1/2; E by Estrin to 3 * 2^-54 (three roundings at
+//   ulp 2^-52 for E >= 1/2), times v_hi^2 <= 2^-11.06, 2^-63.5; q = v_hi^2 E + v_lo (1 + v_hi),
+//   |q| < 2^-12, in all to 2^-63.04; r_lo = s q + ..., its roundings; 2^(j/16) to 2^-107.
+//   Below 2^-62.68 in all.
+// Hence 2^53 delta <= 2^53 2^-62.68 (1.2143 * 2^-10) + |y| 2^-14.1 + |t| 2^-53 (the products
+// of the relative errors, and the roundings of mu and of 1/2 - mu, fit in the roundings up),
+// within the kernel's terms of mu above.
 //
 // Special operands never reach that argument: x <= 0, subnormal, infinite or NaN x, and
 // |t| > 708 (which takes in infinite or NaN y, and results near or beyond overflow and the
@@ -95,10 +102,11 @@ template <class T>
 inline constexpr bool kernel_used = false;
 #endif
 
-// The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y.
-inline constexpr double mu_floor = 0.02 + 0x1p-10;
-inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-47;
-inline constexpr double mu_per_y = 0x1p-13;
+// The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y (see the top of
+// this file; tools/prove_pow.sh reads these three lines).
+inline constexpr double mu_floor = 0.02 + 1.25 * 0x1p-10;
+inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-52;
+inline constexpr double mu_per_y = 0x1p-14;
 
 template <class T>
 inline T from_bits(Int<T> b) {
@@ -297,7 +305,7 @@ inline Attempt<T> attempt(T x, T y) {
     const I n = wrapping_sub(to_bits(round_shift), std::int64_t{0x4338000000000000});
     const T nd = round_shift - 0x1.8p52;
     // Exact: nd * step_hi is, and n = 0 for |th| < 2^-6, while from there on both terms lie on
-    // a grid of 2^-58 or finer with a difference below 2^-5.5.
+    // the grid of 2^-58 (or a coarser one) with a difference below 2^-5.
     const T u_hi = mul_add(-nd, tb::step_hi, th);
     T v_hi, v_lo;
     two_sum(u_hi, mul_add(-nd, tb::step_lo, tl), v_hi, v_lo);

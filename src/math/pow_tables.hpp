@@ -10,7 +10,8 @@ inline constexpr int log_bits = 4;
 inline constexpr int exp_bits = 4;
 inline constexpr long long z_offset = 0x3FE6800000000000LL;
 
-// Measured by the generator (exact arithmetic on the rounded coefficients):
+// Sampled by the generator on a grid (exact arithmetic on the rounded coefficients); the
+// bounds the kernel's margin rests on are proven by tools/prove_pow.sh:
 //   |r| <= 0.03125 = 2^-5.000 over the log table's intervals;
 //   log polynomial, max |P(r) - log1p(r)| = 8.51015e-22 = 2^-69.99;
 //   |v| <= 0.021660849 = 2^-5.529 for the exp polynomial;
