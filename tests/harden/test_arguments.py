@@ -112,7 +112,7 @@ class Mutates:
         a = self.array
         if a is not None:
             if self.how == "reshape":
-                # in place, over the same data; an array that does not own its data refuses
+                # in place, over the same data (an array that is not one block refuses)
                 if a.size % 2:
                     raise ValueError(f"cannot reshape an array of size {a.size} in two rows")
                 a.resize((2, a.size // 2), refcheck=False)
