@@ -166,10 +166,11 @@ run_core_leg() {
             # The C runtime's pow (mingw-w64's, under Wine: Wine's) and no certified pow, which
             # is glibc's only; the wider loop copies are not built with MinGW.
             local wine
-            wine=$(dpkg -L wine64 | grep -m 1 -E '/wine64$') || {
+            wine=$(dpkg -L wine64 | grep -E '/wine64$') || {
                 echo "wine64's launcher not found" >&2
                 return 1
             }
+            wine=${wine%%$'\n'*}
             cmake -S . -B "$build" -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=x86_64 \
                 -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ -DCMAKE_EXE_LINKER_FLAGS=-static \
                 -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
