@@ -25,7 +25,8 @@ leg_python() {
     case "$1" in
         cp39) pyenv_python 3.9 ;;
         cp310) pyenv_python 3.10 ;;
-        cp311 | cp311-numpy126 | sdist | example | bench) pyenv_python 3.11 ;;
+        cp311 | cp311-numpy126 | sdist | example | bench | clang | novector | macos-core)
+            pyenv_python 3.11 ;;
         cp312) pyenv_python 3.12 ;;
         cp313) pyenv_python 3.13 ;;
         pypy) command -v pypy3 || { echo "pypy3 is missing" >&2; return 1; } ;;
@@ -84,12 +85,19 @@ prepare_leg() {
         return 1
     dist=build/dist/$name
     rm -rf "$dist" && mkdir -p "$dist"
+    # Each leg (and the benchmark and the example) builds in a folder of its own, so that two
+    # commands running at once do not share one.
+    local settings=(--config-settings=build-dir=build/legs/"$name")
+    local define
+    for define in $(leg_cmake_defines "$name"); do
+        settings+=(--config-settings=cmake.define."${define#-D}")
+    done
     if [ "$name" = sdist ]; then
         "$venv/bin/python" -m pip install -q build >&2 &&
             "$venv/bin/python" -m build --sdist --outdir "$dist" . >&2 || return 1
     else
-        "$venv/bin/python" -m pip wheel -q --no-deps --only-binary=numpy -w "$dist" . >&2 ||
-            return 1
+        "$venv/bin/python" -m pip wheel -q --no-deps --only-binary=numpy "${settings[@]}" \
+            -w "$dist" . >&2 || return 1
     fi
     "$venv/bin/python" -m pip install -q --force-reinstall --no-deps "$dist"/vortalix2-* >&2
 }
@@ -97,3 +105,102 @@ prepare_leg() {
 leg_numpy_version() {
     ".venvs/$1/bin/python" -c "import numpy; print(numpy.__version__)"
 }
+
+# ---- Compiler and platform legs
+# clang and novector are interpreter legs whose module (and C++ tests) are built differently:
+# with Debian's clang, and without vector extensions (the scalar loops only, as a compiler
+# without them, MSVC, builds it). windows-core and macos-core have no interpreter: the C++ core
+# (everything below src/module/) built for Windows x86-64 with mingw-w64 and its tests run under
+# Wine, and built for macOS arm64 with zig's cross compiler (compile and link only).
+legs+=(clang novector windows-core macos-core)
+core_legs=(windows-core macos-core)
+
+# leg_cmake_defines NAME: the CMake definitions a leg builds the module and C++ tests with.
+leg_cmake_defines() {
+    case "$1" in
+        clang) echo "-DCMAKE_CXX_COMPILER=clang++" ;;
+        novector) echo "-DVORTALIX2_VECTOR=OFF" ;;
+    esac
+}
+
+# leg_debian_packages NAME: what a leg needs beyond the build packages.
+leg_debian_packages() {
+    case "$1" in
+        clang) echo "clang" ;;
+        windows-core) echo "g++-mingw-w64-x86-64 wine64" ;;
+    esac
+}
+
+is_core_leg() {
+    local l
+    for l in "${core_legs[@]}"; do [ "$l" = "$1" ] && return 0; done
+    return 1
+}
+
+# leg_cpp_tests NAME: builds the C++ unit tests as the leg builds the module and runs them.
+leg_cpp_tests() {
+    local build=build/legs/$1-cpp
+    # shellcheck disable=SC2046  # the definitions are meant to split into words
+    cmake -S . -B "$build" -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON \
+        $(leg_cmake_defines "$1") >/dev/null &&
+        cmake --build "$build" -j2 --target vortalix2_cpp_tests >/dev/null &&
+        quiet_cpp_tests "$build/vortalix2_cpp_tests"
+}
+
+# quiet_cpp_tests COMMAND...: runs the C++ tests, showing all but the lines of passed tests.
+quiet_cpp_tests() {
+    local log status
+    log=$(mktemp)
+    "$@" >"$log" 2>&1
+    status=$?
+    grep -v -e '^PASS ' -e '^wine: ' "$log"
+    rm -f "$log"
+    return $status
+}
+
+# run_core_leg NAME: the windows-core or macos-core leg.
+run_core_leg() {
+    local build=build/legs/$1
+    case "$1" in
+        windows-core)
+            # The C runtime's pow (mingw-w64's, under Wine: Wine's) and no certified pow, which
+            # is glibc's only; the wider loop copies are not built with MinGW.
+            local wine
+            wine=$(dpkg -L wine64 | grep -E '/wine64$') || {
+                echo "wine64's launcher not found" >&2
+                return 1
+            }
+            wine=${wine%%$'\n'*}
+            cmake -S . -B "$build" -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=x86_64 \
+                -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ -DCMAKE_EXE_LINKER_FLAGS=-static \
+                -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
+                cmake --build "$build" -j2 --target vortalix2_cpp_tests >/dev/null || return 1
+            # Wine makes its prefix on first start (a few seconds), inside the build folder.
+            WINEDEBUG=-all WINEPREFIX=$PWD/$build/wineprefix \
+                quiet_cpp_tests "$wine" "$build/vortalix2_cpp_tests.exe"
+            ;;
+        macos-core)
+            local python venv
+            python=$(leg_python macos-core) || return 1
+            venv=$(venv_for macos-core "$python") || return 1
+            "$venv/bin/python" -m pip install -q ziglang >&2 || return 1
+            mkdir -p "$build"
+            printf '#!/bin/sh\nexec "%s" -m ziglang c++ -target aarch64-macos "$@"\n' \
+                "$PWD/$venv/bin/python" >"$build/zig-c++"
+            chmod +x "$build/zig-c++"
+            # zig builds its C++ library on first use (about two minutes), then caches it.
+            cmake -S . -B "$build/build" -DCMAKE_SYSTEM_NAME=Darwin -DCMAKE_SYSTEM_PROCESSOR=arm64 \
+                -DCMAKE_CXX_COMPILER="$PWD/$build/zig-c++" \
+                -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
+                cmake --build "$build/build" -j2 --target vortalix2_cpp_tests >/dev/null || return 1
+            # Mach-O 64-bit magic, then the arm64 CPU type, little-endian.
+            [ "$(od -An -tx1 -N8 "$build/build/vortalix2_cpp_tests" | tr -d ' \n')" = \
+                cffaedfe0c000001 ] || {
+                echo "the macOS build is not an arm64 Mach-O executable" >&2
+                return 1
+            }
+            echo "compiled and linked for macOS arm64 (not run)"
+            ;;
+    esac
+}
+# ----

@@ -1,4 +1,5 @@
 #include "eval/dispatch.hpp"
+#include "math/isa.hpp"
 
 #include <cstdio>
 #include <cstdlib>
@@ -73,8 +74,13 @@ Level choose() {
 bool supported(Level level) {
     switch (level) {
         case Level::scalar:
-        case Level::sse2:
             return true;
+        case Level::sse2:
+#if defined(VORTALIX2_NO_VECTOR)
+            return false;  // built without lane types: scalar loops only
+#else
+            return true;
+#endif
         case Level::avx2:
 #if defined(__x86_64__)
             return built_avx2 && __builtin_cpu_supports("avx2") &&

@@ -43,7 +43,14 @@ void pow_span_of(const double* x, const double* y, double* out, std::size_t n,
 }
 }  // namespace
 
-#if !defined(VORTALIX2_LANES)
+#if !defined(VORTALIX2_LANES) && defined(VORTALIX2_NO_VECTOR)
+// No lane types: the two-lane level is reported unsupported and never chosen, and its tables
+// are the scalar ones.
+extern const KernelTable scalar_kernels = table_of<double>();
+extern const KernelTable sse2_kernels = table_of<double>();
+extern const PowSpanFn scalar_pow_span = &pow_span_of<double>;
+extern const PowSpanFn sse2_pow_span = &pow_span_of<double>;
+#elif !defined(VORTALIX2_LANES)
 extern const KernelTable scalar_kernels = table_of<double>();
 extern const KernelTable sse2_kernels = table_of<math::Lanes<2>>();
 extern const PowSpanFn scalar_pow_span = &pow_span_of<double>;

@@ -107,13 +107,24 @@ struct MappedResult {
 
 namespace detail {
 
+// a * b into *product; true when it does not fit in a size_t.
+inline bool multiply_overflows(std::size_t a, std::size_t b, std::size_t* product) {
+#if defined(__GNUC__) || defined(__clang__)
+    return __builtin_mul_overflow(a, b, product);
+#else
+    if (b != 0 && a > SIZE_MAX / b) return true;
+    *product = a * b;
+    return false;
+#endif
+}
+
 inline std::size_t element_count(const std::size_t* shape, std::size_t ndim) {
     std::size_t n = 1;
     for (std::size_t k = 0; k < ndim; ++k) {
         if (shape[k] == 0) return 0;
     }
     for (std::size_t k = 0; k < ndim; ++k) {
-        if (__builtin_mul_overflow(n, shape[k], &n)) throw CapacityOverflow();
+        if (multiply_overflows(n, shape[k], &n)) throw CapacityOverflow();
     }
     return n;
 }
@@ -177,7 +188,7 @@ inline bool fills_one_block(const View& v) {
 inline void check_representable(std::size_t n) {
     constexpr std::size_t largest = static_cast<std::size_t>(PTRDIFF_MAX) & ~std::size_t{7};
     std::size_t bytes;
-    if (__builtin_mul_overflow(n, sizeof(double), &bytes) || bytes > largest) {
+    if (multiply_overflows(n, sizeof(double), &bytes) || bytes > largest) {
         throw CapacityOverflow();
     }
 }

@@ -10,3 +10,9 @@
 #ifndef VORTALIX2_ISA
 #define VORTALIX2_ISA isa_baseline
 #endif
+
+// Without GCC's vector extensions (a compiler other than GCC or clang, or a build asked for
+// VORTALIX2_NO_VECTOR) there are no lane types: only the scalar loops exist.
+#if !defined(VORTALIX2_NO_VECTOR) && !(defined(__GNUC__) || defined(__clang__))
+#define VORTALIX2_NO_VECTOR
+#endif

@@ -19,6 +19,7 @@ namespace vortalix2::inline VORTALIX2_ISA::math {
 
 template <int W>
 struct lanes_of;
+#if !defined(VORTALIX2_NO_VECTOR)
 template <>
 struct lanes_of<2> {
     typedef double type __attribute__((vector_size(16)));
@@ -34,6 +35,7 @@ struct lanes_of<8> {
     typedef double type __attribute__((vector_size(64)));
     typedef std::int64_t mask __attribute__((vector_size(64)));
 };
+#endif
 
 // W doubles; comparisons give a Mask of W lanes, all ones where true.
 template <int W>
@@ -43,12 +45,14 @@ using Mask = typename lanes_of<W>::mask;
 
 template <class T>
 inline constexpr int width = 1;
+#if !defined(VORTALIX2_NO_VECTOR)
 template <>
 inline constexpr int width<Lanes<2>> = 2;
 template <>
 inline constexpr int width<Lanes<4>> = 4;
 template <>
 inline constexpr int width<Lanes<8>> = 8;
+#endif
 
 template <class T>
 inline constexpr bool is_lanes = width<T> > 1;

@@ -121,6 +121,7 @@ inline Int<T> to_bits(T x) {
 // a - b on bit patterns, wrapping modulo 2^64 as the vector instructions do. The lanes of
 // negative inputs, whose attempts are never used, go past the most negative integer, which
 // signed lanes do not allow.
+#if !defined(VORTALIX2_NO_VECTOR)
 template <class I>
 inline I wrapping_sub(I a, I b) {
     typedef std::uint64_t U __attribute__((vector_size(sizeof(I))));
@@ -132,6 +133,7 @@ inline I wrapping_sub(I a, std::int64_t b) {
     typedef std::uint64_t U __attribute__((vector_size(sizeof(I))));
     return reinterpret_cast<I>(reinterpret_cast<U>(a) - static_cast<std::uint64_t>(b));
 }
+#endif
 
 template <class T>
 struct Attempt {
@@ -368,8 +370,13 @@ struct Refused {
     unsigned lanes = 0;
 };
 // Initial-exec: reached from the segment register directly, not through a call to the dynamic
-// linker per access, which in a loaded module would cost as much as the kernel saves.
+// linker per access, which in a loaded module would cost as much as the kernel saves. The model
+// is ELF's; other object formats reach thread-locals their own way.
+#if defined(__ELF__)
 [[gnu::tls_model("initial-exec")]] inline thread_local Refused refused;
+#else
+inline thread_local Refused refused;
+#endif
 
 }  // namespace pow_kernel
 

@@ -21,7 +21,7 @@
 #include <cstdint>
 #include <limits>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VORTALIX2_NO_VECTOR)
 #include <emmintrin.h>
 #endif
 
@@ -395,7 +395,7 @@ private:
     // settles and one is selected by mask, so the loop has no unpredictable branch. m strictly
     // inside (lo, hi) moves a bound, so no such pass leaves the state unchanged.
     static void zone_passes(const Zone& zone, double& lo, double& hi, double& m, int& pass) {
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(VORTALIX2_NO_VECTOR)
         const __m128d zl = _mm_set_sd(zone.lo), zh = _mm_set_sd(zone.hi);
         const __m128d half = _mm_set_sd(0.5);
         __m128d l = _mm_set_sd(lo), h = _mm_set_sd(hi), x = _mm_set_sd(m);

@@ -112,9 +112,14 @@ class Mutates:
         a = self.array
         if a is not None:
             if self.how == "reshape":
-                a.shape = (2, a.size // 2)
+                # in place, over the same data (an array that is not one block refuses)
+                if a.size % 2:
+                    raise ValueError(f"cannot reshape an array of size {a.size} in two rows")
+                a.resize((2, a.size // 2), refcheck=False)
             elif self.how == "retype":
-                a.dtype = np.int64
+                # the same array object, its bytes now read as int64
+                version, shape, _, fortran, raw = np.ndarray.__reduce__(a)[2]
+                np.ndarray.__setstate__(a, (version, shape, np.dtype(np.int64), fortran, raw))
             elif self.how == "rewrite":
                 a[...] = 9.0
         return 1.4

@@ -122,3 +122,13 @@ def test_mypy_rejects_wrong_calls_that_fail_at_run_time(tmp_path):
         # The same call really is an error, caught before any computation.
         with pytest.raises(TypeError):
             eval(call, {"vx": vx, "np": np, "ma": np.linspace(1.0, 3.0, 5)})
+
+
+def test_licence_is_installed_with_the_module():
+    from importlib.metadata import distribution
+
+    files = [f for f in distribution("vortalix2").files or [] if f.name == "LICENSE"]
+    assert files, "no LICENSE among the installed distribution's files"
+    text = files[0].locate().read_text()
+    assert text == (SOURCE_TREE / "LICENSE").read_text()
+    assert "MIT License" in text and "the vortalix2 developers" in text
