@@ -13,6 +13,9 @@ source tools/legs.sh
 if [ $# -gt 0 ]; then
     legs=("$@")
 fi
+# ---- Release leg: the wheels of the release toolchain (tools/release_leg.sh), on a full run.
+[ $# -eq 0 ] && legs+=(release)
+# ----
 
 started=$SECONDS
 failed=()
@@ -41,6 +44,13 @@ trap 'rm -rf "$outside"' EXIT
 for leg in "${legs[@]}"; do
     echo "== $leg"
     leg_started=$SECONDS
+    # ---- Release leg: its own script, which also runs alone.
+    if [ "$leg" = release ]; then
+        if bash tools/release_leg.sh; then passed+=(release); else failed+=(release); fi
+        echo "($leg took $((SECONDS - leg_started)) s)"
+        continue
+    fi
+    # ----
     if ! prepare_leg "$leg"; then
         echo "leg $leg could not be set up"
         failed+=("$leg")
