@@ -57,11 +57,15 @@ host_wheels() {
     local dir=$1 version=$2 machine=$3 python
     shift 3
     python=$(pyenv_python 3.11) || return 1
+    local out
     mkdir -p "$dir" || return 1
-    "$python" -m pip download -q -d "$dir" --only-binary=:all: --implementation cp \
+    out=$("$python" -m pip download -q -d "$dir" --only-binary=:all: --implementation cp \
         --python-version "$version" --platform "manylinux_2_28_$machine" \
         --platform "manylinux_2_17_$machine" --platform "manylinux2014_$machine" \
-        --platform "manylinux_2_5_$machine" --platform "manylinux1_$machine" "$@" >&2
+        --platform "manylinux_2_5_$machine" --platform "manylinux1_$machine" "$@" 2>&1) || {
+        printf '%s\n' "$out" >&2
+        return 1
+    }
 }
 
 # in_root ROOT COMMAND...: runs COMMAND in ROOT by chroot, with /proc, /dev and the source
@@ -118,7 +122,7 @@ run_chroot_leg() {
         "$venv/bin/python" -m pip wheel -q "${find[@]}" --no-deps -w "$dist" \
             -C build-dir=build/roots/$leg /vortalix2
         "$venv/bin/python" -m pip install -q "${find[@]}" --force-reinstall --no-deps "$dist"/*.whl
-        "$venv/bin/python" -c "import sys, platform, numpy; print(\"$leg:\", platform.python_implementation(), platform.python_version(), \"numpy\", numpy.__version__, \"glibc\", platform.libc_ver()[1])"
+        "$venv/bin/python" -c "import sys, platform, numpy; print(\"$leg:\", platform.python_implementation(), platform.python_version(), \"numpy\", numpy.__version__, \"glibc\", platform.libc_ver()[1])" | tee "$dist/versions.txt"
         outside=$(mktemp -d)
         cd "$outside"
         status=0
@@ -128,9 +132,81 @@ run_chroot_leg() {
         exit $status' sh "$leg" "$version"
 }
 
+# run_root_leg LEG: runs the leg; its interpreter and NumPy go into the caller's `versions`.
 run_root_leg() {
+    local status=0
     case "$1" in
-        cp314 | cp315 | trixie) run_chroot_leg "$1" ;;
-        aarch64) run_aarch64_leg ;;
+        cp314 | cp315 | trixie) run_chroot_leg "$1" || status=1 ;;
+        aarch64) run_aarch64_leg || status=1 ;;
     esac
+    if [ -f "$roots_source/build/dist/$1/versions.txt" ]; then
+        versions+=("$(cat "$roots_source/build/dist/$1/versions.txt")")
+    fi
+    return $status
 }
+
+# ---- aarch64: cross-compiled here, run under qemu-user.
+#
+# The root is Debian 12's arm64 CPython and the libraries it and the module need, unpacked
+# (mmdebstrap's extract variant: no package scripts run, so no emulation is needed to make it).
+# qemu-aarch64 -L ROOT runs its interpreter; NumPy and pytest are the aarch64 wheels from PyPI,
+# installed into the root's site-packages by the host's pip. There is no binfmt handler here,
+# so a child interpreter started with sys.executable goes through a launcher script that runs
+# qemu again (a .pth file points sys.executable at it).
+aarch64_suite=bookworm
+aarch64_python=3.11
+
+# aarch64_root: prints the root's folder, with NumPy and pytest installed and the launcher made.
+aarch64_root() {
+    local dir site launcher
+    ensure_debian_packages qemu-user crossbuild-essential-arm64 || return 1
+    dir=$(make_root "arm64-$aarch64_suite" arm64 extract "$aarch64_suite" \
+        "python$aarch64_python" "libpython$aarch64_python-dev" libstdc++6) || return 1
+    site=$dir/usr/local/lib/python$aarch64_python/dist-packages
+    rm -rf "$site" && mkdir -p "$site" || return 1
+    host_wheels "$dir/opt/wheels" "$aarch64_python" aarch64 numpy pytest || return 1
+    "$(pyenv_python 3.11)" -m pip install -q --no-index --find-links "$dir/opt/wheels" \
+        --target "$site" --only-binary=:all: --implementation cp \
+        --python-version "$aarch64_python" --platform "manylinux_2_28_aarch64" \
+        --platform "manylinux_2_17_aarch64" --platform "manylinux2014_aarch64" \
+        numpy pytest >&2 || return 1
+    launcher=$roots_dir/arm64-$aarch64_suite.python
+    printf '#!/bin/sh\nVORTALIX2_GUEST_PYTHON=%s exec qemu-aarch64 -L %s %s "$@"\n' \
+        "$launcher" "$dir" "$dir/usr/bin/python$aarch64_python" >"$launcher" &&
+        chmod +x "$launcher" || return 1
+    echo 'import os, sys; sys.executable = os.environ.get("VORTALIX2_GUEST_PYTHON", sys.executable)' \
+        >"$site/vortalix2_qemu_launcher.pth" || return 1
+    echo "$dir"
+}
+
+# run_aarch64_leg: cross-compiles the module and the C++ tests, installs the module into the
+# root, runs the C++ tests and the Python suite under qemu-aarch64.
+run_aarch64_leg() {
+    local dir build launcher site status=0 outside
+    dir=$(aarch64_root) || return 1
+    launcher=$roots_dir/arm64-$aarch64_suite.python
+    site=$dir/usr/local/lib/python$aarch64_python/dist-packages
+    build=$roots_source/build/roots/aarch64
+    # The Python headers' pyconfig.h includes <aarch64-linux-gnu/python3.X/pyconfig.h>, which
+    # is found in the root; -idirafter keeps the cross toolchain's own C library headers first.
+    cmake -S "$roots_source" -B "$build" -DCMAKE_SYSTEM_NAME=Linux \
+        -DCMAKE_SYSTEM_PROCESSOR=aarch64 -DCMAKE_CXX_COMPILER=aarch64-linux-gnu-g++ \
+        -DCMAKE_CXX_FLAGS="-idirafter $dir/usr/include" -DCMAKE_POLICY_DEFAULT_CMP0190=NEW \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="qemu-aarch64;-L;$dir" \
+        -DPython_EXECUTABLE="$dir/usr/bin/python$aarch64_python" \
+        -DVORTALIX2_MODULE=ON -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
+        cmake --build "$build" -j2 --target vortalix2 vortalix2_cpp_tests >/dev/null &&
+        cmake --install "$build" --prefix "$site" >/dev/null || return 1
+    mkdir -p "$roots_source/build/dist/aarch64"
+    "$launcher" -c "import platform, numpy; print('aarch64:', platform.python_implementation(), platform.python_version(), 'numpy', numpy.__version__, 'glibc', platform.libc_ver()[1], 'under qemu-aarch64')" |
+        tee "$roots_source/build/dist/aarch64/versions.txt"
+    qemu-aarch64 -L "$dir" "$build/vortalix2_cpp_tests" || status=1
+    outside=$(mktemp -d)
+    # The test-only peer module is compiled by the tests themselves: for aarch64, here too.
+    (cd "$outside" && VORTALIX2_PEER_CXX="aarch64-linux-gnu-g++ -idirafter $dir/usr/include" \
+        "$launcher" -m pytest "$roots_source/tests/python" -q -p no:cacheprovider \
+        -m "not extras") || status=1
+    rm -rf "$outside"
+    return $status
+}
+# ----
