@@ -97,3 +97,8 @@ prepare_leg() {
 leg_numpy_version() {
     ".venvs/$1/bin/python" -c "import numpy; print(numpy.__version__)"
 }
+
+# ---- Legs in roots of their own (another CPython, glibc or architecture): tools/roots.sh
+source "$(dirname "${BASH_SOURCE[0]}")/roots.sh"
+legs+=("${root_legs[@]}")
+# ----

@@ -37,6 +37,13 @@ namespace {
 
 constexpr Level levels[] = {Level::scalar, Level::sse2, Level::avx2, Level::avx512};
 
+// The names VORTALIX2_SIMD accepts on this architecture, for the message about an unknown one.
+#if defined(__aarch64__)
+constexpr const char* known_names = "scalar, neon";
+#else
+constexpr const char* known_names = "scalar, sse2, avx2, avx512";
+#endif
+
 Level widest_supported() {
     Level best = Level::scalar;
     for (Level l : levels) {
@@ -63,9 +70,8 @@ Level choose() {
         }
         if (!known) {
             std::fprintf(stderr,
-                         "vortalix2: VORTALIX2_SIMD=%s is not one of scalar, sse2, avx2, avx512; "
-                         "using %s\n",
-                         asked, name(best));
+                         "vortalix2: VORTALIX2_SIMD=%s is not one of %s; using %s\n", asked,
+                         known_names, name(best));
         }
     }
     if (std::getenv("VORTALIX2_SIMD_REPORT") != nullptr) {
@@ -159,7 +165,13 @@ Level level() {
 const char* name(Level level) {
     switch (level) {
         case Level::scalar: return "scalar";
+        // The two-lane level is the baseline's 128-bit registers: SSE2 on x86-64, NEON on
+        // aarch64.
+#if defined(__aarch64__)
+        case Level::sse2: return "neon";
+#else
         case Level::sse2: return "sse2";
+#endif
         case Level::avx2: return "avx2";
         case Level::avx512: return "avx512";
     }
