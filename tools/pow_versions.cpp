@@ -1,7 +1,7 @@
 // Compares the two symbol versions of glibc's pow on this machine bit for bit.
 //
-// The release wheels bind pow@GLIBC_2.2.5 (the oldest version, which every glibc has), while a
-// module built against a current glibc binds pow@GLIBC_2.29. On one glibc both names must give
+// The release wheels bind pow@GLIBC_2.2.5 (the oldest version, which every glibc has; on aarch64
+// it is GLIBC_2.17), while a module built against a current glibc binds pow@GLIBC_2.29. On one glibc both names must give
 // the same bits, or the release wheel's results would differ from a local build's. This looks
 // up both with dlvsym and compares them over special values, general bit patterns and the
 // bases and exponents the relations use (1 + c M^2 to the powers of the ratio of specific
@@ -22,6 +22,12 @@
 #include <vector>
 
 namespace {
+
+#if defined(__aarch64__)
+constexpr const char* old_version = "GLIBC_2.17";
+#else
+constexpr const char* old_version = "GLIBC_2.2.5";
+#endif
 
 using PowFn = double (*)(double, double);
 
@@ -65,7 +71,7 @@ void compare(Tally& t, double x, double y) {
     const double b = new_pow(x, y);
     if (bits(a) != bits(b)) {
         if (t.differ < 10) {
-            std::printf("  differ: pow(%a, %a): GLIBC_2.2.5 %a, GLIBC_2.29 %a\n", x, y, a, b);
+            std::printf("  differ: pow(%a, %a): %s %a, GLIBC_2.29 %a\n", x, y, old_version, a, b);
         }
         ++t.differ;
     }
@@ -80,14 +86,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open libm.so.6: %s\n", dlerror());
         return 2;
     }
-    old_pow = reinterpret_cast<PowFn>(dlvsym(libm, "pow", "GLIBC_2.2.5"));
+    old_pow = reinterpret_cast<PowFn>(dlvsym(libm, "pow", old_version));
     new_pow = reinterpret_cast<PowFn>(dlvsym(libm, "pow", "GLIBC_2.29"));
     if (old_pow == nullptr || new_pow == nullptr) {
-        std::fprintf(stderr, "pow@GLIBC_2.2.5 or pow@GLIBC_2.29 is missing from libm\n");
+        std::fprintf(stderr, "pow@%s or pow@GLIBC_2.29 is missing from libm\n", old_version);
         return 2;
     }
-    std::printf("glibc %s: pow@GLIBC_2.2.5 at %p, pow@GLIBC_2.29 at %p\n", gnu_get_libc_version(),
-                reinterpret_cast<void*>(old_pow), reinterpret_cast<void*>(new_pow));
+    std::printf("glibc %s: pow@%s at %p, pow@GLIBC_2.29 at %p\n", gnu_get_libc_version(),
+                old_version, reinterpret_cast<void*>(old_pow), reinterpret_cast<void*>(new_pow));
 
     const double inf = std::numeric_limits<double>::infinity();
     const double nan = std::numeric_limits<double>::quiet_NaN();

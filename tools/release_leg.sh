@@ -1,15 +1,27 @@
 #!/usr/bin/env bash
-# The release leg: the cp311 wheel built by the release toolchain (tools/wheels.sh), checked for
-# its manylinux_2_17 tag, installed into a fresh virtual environment and run against the Python
-# suite; and the two symbol versions of this glibc's pow, the one the wheel binds
-# (GLIBC_2.2.5) and the one a local build binds (GLIBC_2.29), compared bit for bit.
+# The release leg: release wheels (tools/wheels.sh) built, checked for their manylinux_2_17 tag,
+# installed into a fresh environment of their interpreter and run against the Python suite; and
+# the two symbol versions of this glibc's pow, the one the wheels bind (GLIBC_2.2.5) and the one
+# a local build binds (GLIBC_2.29), compared bit for bit.
 #
-#   bash tools/release_leg.sh        (tools/test.sh runs it as the leg `release`)
+#   bash tools/release_leg.sh                 the cp311 wheels for x86-64 and aarch64
+#   bash tools/release_leg.sh WHEEL...        others: cp39-x86_64 ... cp313-x86_64, pypy-x86_64,
+#                                             cp314-x86_64, cp315-x86_64, cp311-aarch64
+#
+# x86-64 wheels run on this machine's interpreters (pyenv's CPythons, Debian's PyPy), except 3.14
+# and 3.15, which run in the Debian unstable root of their legs (tools/roots.sh) by chroot; the
+# aarch64 wheel runs in the aarch64 leg's root under qemu-user. tools/test.sh runs the default as
+# the leg `release`.
 set -uo pipefail
 source "$(dirname "$0")/wheels.sh"
 
+wheels=(cp311-x86_64 cp311-aarch64)
+[ $# -gt 0 ] && wheels=("$@")
 failed=()
 release_tools || { echo "could not install the release tools" >&2; exit 1; }
+leg_dist=$release_dir/leg-dist
+outside=$(mktemp -d)
+trap 'rm -rf "$outside"' EXIT
 
 echo "-- pow@GLIBC_2.2.5 against pow@GLIBC_2.29"
 if ! (g++ -O2 -std=c++20 -Wall -Wextra -ffp-contract=off tools/pow_versions.cpp \
@@ -17,27 +29,82 @@ if ! (g++ -O2 -std=c++20 -Wall -Wextra -ffp-contract=off tools/pow_versions.cpp 
     failed+=(pow-versions)
 fi
 
-echo "-- cp311 x86-64 wheel"
-leg_dist=$release_dir/leg-dist
-rm -rf "$leg_dist"
-outside=$(mktemp -d)
-trap 'rm -rf "$outside"' EXIT
-if wheel=$(build_release_wheel cp311-x86_64 "$leg_dist"); then
-    echo "built ${wheel##*/}"
-    python=$(pyenv_python 3.11) && venv=$(venv_for release-cp311 "$python") &&
+# On this machine: a venv of the interpreter, NumPy and pytest from PyPI.
+test_on_host() {
+    local name=$1 wheel=$2 python venv
+    case $name in
+        pypy-*) ensure_debian_packages "${pypy_packages[@]}" && python=$(command -v pypy3) ;;
+        *) v=${name%-*} && v=${v#cp} && python=$(pyenv_python "${v:0:1}.${v:1}") ;;
+    esac || return 1
+    venv=$(venv_for "release-${name%-*}" "$python") &&
         "$venv/bin/python" -m pip install -q --only-binary=numpy numpy pytest >&2 &&
-        "$venv/bin/python" -m pip install -q --force-reinstall --no-deps "$wheel" >&2 &&
-        # The module must come from the wheel, and be the one built by zig (glibc 2.17 symbols).
-        (cd "$outside" && "$root/$venv/bin/python" -c "
-import vortalix2, sys
+        "$venv/bin/python" -m pip install -q --force-reinstall --no-deps "$wheel" >&2 || return 1
+    (cd "$outside" && "$root/$venv/bin/python" -c "import sys, vortalix2, numpy; print(sys.version.split()[0], 'numpy', numpy.__version__, 'module from', vortalix2.__file__)
 sys.exit(0 if vortalix2.__file__.startswith('$root/$venv/') else 'not the installed module')") &&
         (cd "$outside" && "$root/$venv/bin/python" -m pytest "$root/tests/python" -q \
-            -p no:cacheprovider -m "not extras") || failed+=(cp311-x86_64)
-else
-    failed+=(cp311-x86_64-build)
-fi
+            -p no:cacheprovider -m "not extras")
+}
 
-# ---- aarch64: the cp311 wheel under qemu-user, once a root for it can be made here.
+# CPython 3.14 or 3.15 in the Debian unstable root of the cp314/cp315 legs.
+test_in_unstable_root() {
+    local name=$1 wheel=$2 leg=${1%-*} dir
+    local version=${leg:2:1}.${leg:3}
+    if [ -f "$roots_dir/unstable/.vortalix2-recipe" ]; then
+        dir=$roots_dir/unstable
+    else
+        dir=$(make_root unstable amd64 apt unstable python3.14 python3.14-dev python3.14-venv \
+            python3.15 python3.15-dev python3.15-venv g++ make) || return 1
+    fi
+    host_wheels "$dir/opt/wheels/release-$leg" "$version" x86_64 numpy pytest || return 1
+    in_root "$dir" /bin/bash -c '
+        set -euo pipefail
+        leg=$1 version=$2 wheel=$3
+        venv=/opt/venvs/release-$leg find=(--no-index --find-links /opt/wheels/release-$leg)
+        [ -x "$venv/bin/python" ] || "python$version" -m venv "$venv"
+        "$venv/bin/python" -m pip install -q "${find[@]}" --upgrade numpy pytest
+        "$venv/bin/python" -m pip install -q --no-index --force-reinstall --no-deps "$wheel"
+        cd "$(mktemp -d)"
+        "$venv/bin/python" -c "import sys, platform, vortalix2, numpy; print(sys.version.split()[0], \"numpy\", numpy.__version__, \"glibc\", platform.libc_ver()[1], \"module from\", vortalix2.__file__)"
+        "$venv/bin/python" -m pytest /vortalix2/tests/python -q -p no:cacheprovider \
+            -m "not extras"' sh "$leg" "$version" "/vortalix2/${wheel#"$root"/}"
+}
+
+# CPython 3.11 on aarch64 under qemu-user, in the root of the aarch64 leg: the wheel unpacked
+# into that root's site folder (in place of the aarch64 leg's own build), the test-only peer
+# module built by the cross compiler.
+test_under_qemu() {
+    local name=$1 wheel=$2 dir site python
+    [ "${name%-*}" = "cp$(echo "$aarch64_python" | tr -d .)" ] || {
+        echo "no aarch64 interpreter here for $name" >&2
+        return 1
+    }
+    dir=$(aarch64_root) || return 1
+    echo "pow@GLIBC_2.17 against pow@GLIBC_2.29 on aarch64"
+    aarch64-linux-gnu-g++ -O2 -std=c++20 -Wall -Wextra -ffp-contract=off tools/pow_versions.cpp \
+        -o build/release/pow_versions_aarch64 -ldl &&
+        qemu-aarch64 -L "$dir" build/release/pow_versions_aarch64 || return 1
+    site=$dir/usr/local/lib/python$aarch64_python/dist-packages
+    python=$roots_dir/arm64-$aarch64_suite.python
+    rm -rf "$site"/vortalix2* && (cd "$site" && unzip -q -o "$wheel") || return 1
+    (cd "$outside" && "$python" -c "import sys, platform, vortalix2, numpy; print(sys.version.split()[0], 'numpy', numpy.__version__, platform.machine(), 'module from', vortalix2.__file__)") &&
+        (cd "$outside" && VORTALIX2_PEER_CXX="aarch64-linux-gnu-g++ -idirafter $dir/usr/include" \
+            "$python" -m pytest "$root/tests/python" -q -p no:cacheprovider -m "not extras")
+}
+
+rm -rf "$leg_dist"
+for name in "${wheels[@]}"; do
+    echo "-- $name wheel"
+    if ! wheel=$(build_release_wheel "$name" "$leg_dist"); then
+        failed+=("$name-build")
+        continue
+    fi
+    echo "built ${wheel##*/}"
+    case $name in
+        cp314-x86_64 | cp315-x86_64) test_in_unstable_root "$name" "$wheel" ;;
+        *-x86_64) test_on_host "$name" "$wheel" ;;
+        *-aarch64) test_under_qemu "$name" "$wheel" ;;
+    esac || failed+=("$name")
+done
 
 if [ ${#failed[@]} -gt 0 ]; then
     echo "release leg failed: ${failed[*]}"
