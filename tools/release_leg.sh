@@ -5,12 +5,12 @@
 # a local build binds (GLIBC_2.29), compared bit for bit.
 #
 #   bash tools/release_leg.sh                 the cp311 wheels for x86-64 and aarch64
-#   bash tools/release_leg.sh WHEEL...        others: cp39-x86_64 ... cp313-x86_64, pypy-x86_64,
-#                                             cp314-x86_64, cp315-x86_64, cp311-aarch64
+#   bash tools/release_leg.sh WHEEL...        others: cp39-x86_64 ... cp315-x86_64, pypy-x86_64,
+#                                             cp311-aarch64, cp313-aarch64 ... cp315-aarch64
 #
 # x86-64 wheels run on this machine's interpreters (pyenv's CPythons, Debian's PyPy), except 3.14
 # and 3.15, which run in the Debian unstable root of their legs (tools/roots.sh) by chroot; the
-# aarch64 wheel runs in the aarch64 leg's root under qemu-user. tools/test.sh runs the default as
+# aarch64 wheels run in roots of Debian's arm64 CPythons under qemu-user (3.11: the aarch64 leg's). tools/test.sh runs the default as
 # the leg `release`.
 set -uo pipefail
 source "$(dirname "$0")/wheels.sh"
@@ -72,20 +72,55 @@ test_in_unstable_root() {
 # CPython 3.11 on aarch64 under qemu-user, in the root of the aarch64 leg: the wheel unpacked
 # into that root's site folder (in place of the aarch64 leg's own build), the test-only peer
 # module built by the cross compiler.
+# A root like the aarch64 leg's (tools/roots.sh) for a CPython newer than the host's 3.11: pip
+# installs the aarch64 wheels for that version into it, told to ignore that it runs on 3.11.
+newer_aarch64_root() {
+    local dir site launcher
+    ensure_debian_packages qemu-user crossbuild-essential-arm64 || return 1
+    dir=$(make_root "arm64-$aarch64_suite" arm64 extract "$aarch64_suite" \
+        "python$aarch64_python" "libpython$aarch64_python-dev" libstdc++6) || return 1
+    site=$dir/usr/local/lib/python$aarch64_python/dist-packages
+    rm -rf "$site" && mkdir -p "$site" || return 1
+    host_wheels "$dir/opt/wheels" "$aarch64_python" aarch64 numpy pytest || return 1
+    "$(pyenv_python 3.11)" -m pip install -q --no-index --find-links "$dir/opt/wheels" \
+        --target "$site" --only-binary=:all: --implementation cp --ignore-requires-python \
+        --python-version "$aarch64_python" --platform "manylinux_2_28_aarch64" \
+        --platform "manylinux_2_17_aarch64" --platform "manylinux2014_aarch64" \
+        numpy pytest >&2 || return 1
+    launcher=$roots_dir/arm64-$aarch64_suite.python
+    printf '#!/bin/sh\nVORTALIX2_GUEST_PYTHON=%s exec qemu-aarch64 -L %s %s "$@"\n' \
+        "$launcher" "$dir" "$dir/usr/bin/python$aarch64_python" >"$launcher" &&
+        chmod +x "$launcher" || return 1
+    echo 'import os, sys; sys.executable = os.environ.get("VORTALIX2_GUEST_PYTHON", sys.executable)' \
+        >"$site/vortalix2_qemu_launcher.pth" || return 1
+    echo "$dir"
+}
+
+# The aarch64 interpreters to be had: Debian 12's 3.11 (the aarch64 leg's root), Debian 13's 3.13
+# and unstable's 3.14 and 3.15, in roots made the same way (one folder of roots per version).
 test_under_qemu() {
     local name=$1 wheel=$2 dir site python
-    [ "${name%-*}" = "cp$(echo "$aarch64_python" | tr -d .)" ] || {
-        echo "no aarch64 interpreter here for $name" >&2
-        return 1
-    }
-    dir=$(aarch64_root) || return 1
+    local aarch64_suite aarch64_python roots_dir=$roots_dir
+    case ${name%-*} in
+        cp311) aarch64_suite=bookworm aarch64_python=3.11 ;;
+        cp313) aarch64_suite=trixie aarch64_python=3.13 roots_dir=$roots_dir/release-cp313 ;;
+        cp314) aarch64_suite=unstable aarch64_python=3.14 roots_dir=$roots_dir/release-cp314 ;;
+        cp315) aarch64_suite=unstable aarch64_python=3.15 roots_dir=$roots_dir/release-cp315 ;;
+        *) echo "no aarch64 interpreter here for $name" >&2 && return 1 ;;
+    esac
+    if [ "$aarch64_python" = 3.11 ]; then
+        dir=$(aarch64_root) || return 1
+    else
+        dir=$(newer_aarch64_root) || return 1
+    fi
     echo "pow@GLIBC_2.17 against pow@GLIBC_2.29 on aarch64"
     aarch64-linux-gnu-g++ -O2 -std=c++20 -Wall -Wextra -ffp-contract=off tools/pow_versions.cpp \
         -o build/release/pow_versions_aarch64 -ldl &&
         qemu-aarch64 -L "$dir" build/release/pow_versions_aarch64 || return 1
     site=$dir/usr/local/lib/python$aarch64_python/dist-packages
     python=$roots_dir/arm64-$aarch64_suite.python
-    rm -rf "$site"/vortalix2* && (cd "$site" && unzip -q -o "$wheel") || return 1
+    rm -rf "$site"/vortalix2.*.so "$site"/vortalix2.pyi "$site"/vortalix2-stubs \
+        "$site"/vortalix2-*.dist-info && (cd "$site" && unzip -q -o "$wheel") || return 1
     (cd "$outside" && "$python" -c "import sys, platform, vortalix2, numpy; print(sys.version.split()[0], 'numpy', numpy.__version__, platform.machine(), 'module from', vortalix2.__file__)") &&
         (cd "$outside" && VORTALIX2_PEER_CXX="aarch64-linux-gnu-g++ -idirafter $dir/usr/include" \
             "$python" -m pytest "$root/tests/python" -q -p no:cacheprovider -m "not extras")
