@@ -79,6 +79,9 @@ newer_aarch64_root() {
     ensure_debian_packages qemu-user crossbuild-essential-arm64 || return 1
     dir=$(make_root "arm64-$aarch64_suite" arm64 extract "$aarch64_suite" \
         "python$aarch64_python" "libpython$aarch64_python-dev" libstdc++6) || return 1
+    # Debian 13 and later have /lib only as the merged-/usr link that a package script makes,
+    # and no package script runs in such a root; qemu looks for the loader under ROOT/lib.
+    [ -e "$dir/lib" ] || ln -s usr/lib "$dir/lib" || return 1
     site=$dir/usr/local/lib/python$aarch64_python/dist-packages
     rm -rf "$site" && mkdir -p "$site" || return 1
     host_wheels "$dir/opt/wheels" "$aarch64_python" aarch64 numpy pytest || return 1
