@@ -1,7 +1,10 @@
 """Checks a built wheel: auditwheel must find a manylinux tag it can carry and no shared
 library outside the manylinux set, and the wheel must hold the module and its stubs.
 
-Usage: python tools/check_wheel.py WHEEL
+Usage: python tools/check_wheel.py [--tag TAG] WHEEL
+
+With --tag (e.g. manylinux_2_17_x86_64, for the release wheels) auditwheel must find exactly
+that tag, and the wheel's file name must carry it.
 """
 import re
 import subprocess
@@ -9,7 +12,7 @@ import sys
 import zipfile
 
 
-def main(wheel):
+def main(wheel, target=None):
     problems = []
 
     names = zipfile.ZipFile(wheel).namelist()
@@ -29,6 +32,12 @@ def main(wheel):
         problems.append(f"auditwheel show failed: {show.stderr.strip()}")
     elif not tag.group(1).startswith("manylinux"):
         problems.append(f"platform tag {tag.group(1)} is not a manylinux tag")
+    elif target is not None and tag.group(1) != target:
+        problems.append(f"auditwheel finds platform tag {tag.group(1)}, not {target}")
+    if target is not None:
+        platforms = wheel.rsplit("/", 1)[-1].removesuffix(".whl").split("-")[-1].split(".")
+        if target not in platforms:
+            problems.append(f"the file name does not carry the tag {target}")
     if "external shared libraries are required" in report:
         problems.append("the module needs a shared library outside the manylinux set")
 
@@ -42,4 +51,10 @@ def main(wheel):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    args = sys.argv[1:]
+    target = None
+    if len(args) == 3 and args[0] == "--tag":
+        target, args = args[1], args[2:]
+    if len(args) != 1:
+        sys.exit(__doc__)
+    sys.exit(main(args[0], target))

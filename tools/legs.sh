@@ -203,4 +203,7 @@ run_core_leg() {
             ;;
     esac
 }
+# ---- Legs in roots of their own (another CPython, glibc or architecture): tools/roots.sh
+source "$(dirname "${BASH_SOURCE[0]}")/roots.sh"
+legs+=("${root_legs[@]}")
 # ----

@@ -13,6 +13,9 @@ source tools/legs.sh
 if [ $# -gt 0 ]; then
     legs=("$@")
 fi
+# ---- Release leg: the wheels of the release toolchain (tools/release_leg.sh), on a full run.
+[ $# -eq 0 ] && legs+=(release)
+# ----
 
 started=$SECONDS
 failed=()
@@ -55,6 +58,20 @@ for leg in "${legs[@]}"; do
         echo "($leg took $((SECONDS - leg_started)) s)"
         continue
     fi
+    # ---- Legs that build and test inside a root of their own (tools/roots.sh).
+    if is_root_leg "$leg"; then
+        if run_root_leg "$leg"; then passed+=("$leg"); else failed+=("$leg"); fi
+        echo "($leg took $((SECONDS - leg_started)) s)"
+        continue
+    fi
+    # ----
+    # ---- Release leg: its own script, which also runs alone.
+    if [ "$leg" = release ]; then
+        if bash tools/release_leg.sh; then passed+=(release); else failed+=(release); fi
+        echo "($leg took $((SECONDS - leg_started)) s)"
+        continue
+    fi
+    # ----
     if ! prepare_leg "$leg"; then
         echo "leg $leg could not be set up"
         failed+=("$leg")

@@ -4,7 +4,9 @@
 // AVX-512 (eight lanes). The widest the processor supports is used, unless the environment
 // variable VORTALIX2_SIMD names another level (scalar, sse2, avx2, avx512) at start-up; a level
 // the processor lacks falls back to the widest it has. With VORTALIX2_SIMD_REPORT set, the
-// choice is written to standard error when it is made. Every level gives the same bits.
+// choice is written to standard error when it is made. Every level gives the same bits. On
+// aarch64 the levels are scalar and the two lanes of NEON, named `neon` there (Level::sse2 in
+// the code).
 #pragma once
 
 #include <array>

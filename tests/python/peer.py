@@ -8,6 +8,7 @@ part of the installed package.
 import hashlib
 import importlib.util
 import os
+import shlex
 import subprocess
 import sys
 import sysconfig
@@ -36,8 +37,10 @@ def build(source: Path = SOURCE) -> Path:
         return target
     target.parent.mkdir(parents=True, exist_ok=True)
     partial = target.with_name(f"{target.name}.{os.getpid()}.tmp")
+    # VORTALIX2_PEER_CXX: the compiler command for the interpreter's machine where that is not
+    # the host's g++ (a cross compiler when the interpreter runs under emulation).
     command = [
-        "g++", "-std=c++20", "-shared", "-fPIC", "-O2", "-ffp-contract=off", "-Wall",
+        *shlex.split(os.environ.get("VORTALIX2_PEER_CXX", "g++")), "-std=c++20", "-shared", "-fPIC", "-O2", "-ffp-contract=off", "-Wall",
         "-I", sysconfig.get_paths()["include"],
         str(source), "-o", str(partial),
     ]

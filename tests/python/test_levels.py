@@ -5,6 +5,7 @@ VORTALIX2_SIMD set; the parent compares the results with those of the scalar lev
 """
 import os
 import pickle
+import platform
 import subprocess
 import sys
 import textwrap
@@ -14,7 +15,11 @@ import pytest
 
 from conftest import assert_bits
 
-LEVELS = ["sse2", "avx2", "avx512"]
+# The vector levels of this architecture: two lanes of NEON on aarch64, SSE2, AVX2 and
+# AVX-512 on x86-64.
+AARCH64 = platform.machine() in ("aarch64", "arm64")
+LEVELS = ["neon"] if AARCH64 else ["sse2", "avx2", "avx512"]
+KNOWN = "scalar, neon" if AARCH64 else "scalar, sse2, avx2, avx512"
 
 # Computes every function on arrays of special and ordinary values in several layouts and
 # pickles {(function, ga, layout): result bytes and strides} to stdout.
@@ -96,4 +101,34 @@ def test_unknown_level_falls_back_with_a_message():
         capture_output=True, text=True, env=env, timeout=120,
     )
     assert proc.returncode == 0, proc.stderr
-    assert "VORTALIX2_SIMD=avx9000 is not one of scalar, sse2, avx2, avx512" in proc.stderr
+    assert f"VORTALIX2_SIMD=avx9000 is not one of {KNOWN}" in proc.stderr
+
+
+def cpu_flags():
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("flags"):
+                    return set(line.split(":", 1)[1].split())
+    except OSError:
+        pass
+    return None
+
+
+@pytest.mark.skipif(platform.machine() not in ("x86_64", "AMD64"), reason="x86-64 levels")
+def test_widest_level_the_processor_has_is_chosen():
+    # A build whose processor detection fails would skip the wide levels above silently.
+    flags = cpu_flags()
+    if flags is None:
+        pytest.skip("no /proc/cpuinfo")
+    v3 = {"avx", "avx2", "bmi1", "bmi2", "f16c", "fma", "abm", "movbe", "xsave"}
+    v4 = {"avx512f", "avx512bw", "avx512cd", "avx512dq", "avx512vl"}
+    want = "avx512" if v3 | v4 <= flags else "avx2" if v3 <= flags else "sse2"
+    env = {k: v for k, v in os.environ.items() if k != "VORTALIX2_SIMD"}
+    env["VORTALIX2_SIMD_REPORT"] = "1"
+    proc = subprocess.run(
+        [sys.executable, "-c", "import numpy, vortalix2; vortalix2.To_T_from_Ma(numpy.ones(3), 1.4)"],
+        capture_output=True, text=True, env=env, timeout=120,
+    )
+    assert proc.returncode == 0, proc.stderr
+    assert proc.stderr.strip().endswith(f"element loops use {want}"), proc.stderr
