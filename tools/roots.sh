@@ -94,11 +94,26 @@ chroot_leg_python() {
     case "$1" in cp314) echo 3.14 ;; cp315) echo 3.15 ;; trixie) echo 3.13 ;; esac
 }
 
+# root_wheel VERSION MACHINE: the wheel for CPython VERSION on MACHINE in the folder
+# VORTALIX2_ROOT_WHEELS, if that is set: the root legs then test that wheel (a release wheel,
+# say) instead of building their own.
+root_wheel() {
+    [ -n "${VORTALIX2_ROOT_WHEELS:-}" ] || return 0
+    local found
+    found=$(ls "$VORTALIX2_ROOT_WHEELS"/vortalix2-*-cp"${1/./}"-cp"${1/./}"-*"$2".whl 2>/dev/null |
+        tail -n 1)
+    if [ -z "$found" ]; then
+        echo "no cp${1/./} $2 wheel in $VORTALIX2_ROOT_WHEELS" >&2
+        return 1
+    fi
+    realpath "$found"
+}
+
 # run_chroot_leg LEG: makes the root, builds the wheel there with the root's CPython (the
 # build's own requirements from the host-downloaded wheels too), installs it into a venv in
 # the root, checks the wheel and runs the Python suite from an empty folder.
 run_chroot_leg() {
-    local leg=$1 suite version dir packages wheels
+    local leg=$1 suite version dir packages wheels given
     suite=$(chroot_leg_suite "$leg")
     version=$(chroot_leg_python "$leg")
     if [ "$suite" = unstable ]; then
@@ -111,6 +126,9 @@ run_chroot_leg() {
     wheels=$dir/opt/wheels/$leg
     host_wheels "$wheels" "$version" x86_64 numpy pytest auditwheel scikit-build-core \
         pathspec packaging ninja cmake || return 1
+    given=$(root_wheel "$version" x86_64) || return 1
+    rm -rf "$roots_source/build/dist/$leg" && mkdir -p "$roots_source/build/dist/$leg" &&
+        if [ -n "$given" ]; then cp "$given" "$roots_source/build/dist/$leg/"; fi || return 1
     in_root "$dir" /bin/bash -c '
         set -euo pipefail
         leg=$1 version=$2
@@ -118,9 +136,10 @@ run_chroot_leg() {
         [ -x "$venv/bin/python" ] || "python$version" -m venv "$venv"
         "$venv/bin/python" -m pip install -q "${find[@]}" --upgrade numpy pytest auditwheel
         dist=/vortalix2/build/dist/$leg
-        rm -rf "$dist" && mkdir -p "$dist"
-        "$venv/bin/python" -m pip wheel -q "${find[@]}" --no-deps -w "$dist" \
-            -C build-dir=build/roots/$leg /vortalix2
+        if ! ls "$dist"/*.whl >/dev/null 2>&1; then
+            "$venv/bin/python" -m pip wheel -q "${find[@]}" --no-deps -w "$dist" \
+                -C build-dir=build/roots/$leg /vortalix2
+        fi
         "$venv/bin/python" -m pip install -q "${find[@]}" --force-reinstall --no-deps "$dist"/*.whl
         "$venv/bin/python" -c "import sys, platform, numpy; print(\"$leg:\", platform.python_implementation(), platform.python_version(), \"numpy\", numpy.__version__, \"glibc\", platform.libc_ver()[1])" | tee "$dist/versions.txt"
         outside=$(mktemp -d)
@@ -129,16 +148,32 @@ run_chroot_leg() {
         "$venv/bin/python" /vortalix2/tools/check_wheel.py "$dist"/*.whl || status=1
         "$venv/bin/python" -m pytest /vortalix2/tests/python -q -p no:cacheprovider \
             -m "not extras" || status=1
+        if [ "$leg" = trixie ]; then
+            # The C++ tests too, built by the root'"'"'s compiler: among them the vector pow
+            # against this glibc'"'"'s pow, bit for bit.
+            "$venv/bin/python" -m pip install -q "${find[@]}" cmake ninja
+            build=/vortalix2/build/roots/$leg-cpp
+            PATH=$venv/bin:$PATH cmake -S /vortalix2 -B "$build" -G Ninja \
+                -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
+                PATH=$venv/bin:$PATH cmake --build "$build" -j2 --target vortalix2_cpp_tests \
+                    >/dev/null &&
+                "$build/vortalix2_cpp_tests" || status=1
+        fi
         exit $status' sh "$leg" "$version"
 }
 
 # run_root_leg LEG: runs the leg; its interpreter and NumPy go into the caller's `versions`.
+# Two runs of one leg at once (from two checkouts) would share its venv or site folder: the
+# second waits for the first.
 run_root_leg() {
     local status=0
+    mkdir -p "$roots_dir" || return 1
+    exec 8>"$roots_dir/.leg-$1.lock" && flock 8 || return 1
     case "$1" in
         cp314 | cp315 | trixie) run_chroot_leg "$1" || status=1 ;;
         aarch64) run_aarch64_leg || status=1 ;;
     esac
+    exec 8>&-
     if [ -f "$roots_source/build/dist/$1/versions.txt" ]; then
         versions+=("$(cat "$roots_source/build/dist/$1/versions.txt")")
     fi
@@ -147,66 +182,124 @@ run_root_leg() {
 
 # ---- aarch64: cross-compiled here, run under qemu-user.
 #
-# The root is Debian 12's arm64 CPython and the libraries it and the module need, unpacked
-# (mmdebstrap's extract variant: no package scripts run, so no emulation is needed to make it).
-# qemu-aarch64 -L ROOT runs its interpreter; NumPy and pytest are the aarch64 wheels from PyPI,
+# Each root holds the arm64 CPythons of one Debian suite and the libraries they and the module
+# need, unpacked (mmdebstrap's extract variant: no package scripts run, so making it needs no
+# emulation): 3.11 from Debian 12, 3.13 from Debian 13, 3.14 and 3.15 from unstable.
+# qemu-aarch64 -L ROOT runs an interpreter; NumPy and pytest are the aarch64 wheels from PyPI,
 # installed into the root's site-packages by the host's pip. There is no binfmt handler here,
 # so a child interpreter started with sys.executable goes through a launcher script that runs
-# qemu again (a .pth file points sys.executable at it).
-aarch64_suite=bookworm
-aarch64_python=3.11
+# qemu again (a .pth file points sys.executable at it). The module is cross-compiled once per
+# interpreter with Debian's aarch64-linux-gnu-g++ (glibc 2.36, so it runs on all three
+# suites); the C++ tests run once, in the Debian 12 root.
+aarch64_interpreters=("bookworm 3.11" "trixie 3.13" "unstable 3.14" "unstable 3.15")
 
-# aarch64_root: prints the root's folder, with NumPy and pytest installed and the launcher made.
+aarch64_suite_versions() {
+    case "$1" in bookworm) echo 3.11 ;; trixie) echo 3.13 ;; unstable) echo 3.14 3.15 ;; esac
+}
+
+# aarch64_root SUITE: prints the folder of the suite's arm64 root.
 aarch64_root() {
-    local dir site launcher
-    ensure_debian_packages qemu-user crossbuild-essential-arm64 || return 1
-    dir=$(make_root "arm64-$aarch64_suite" arm64 extract "$aarch64_suite" \
-        "python$aarch64_python" "libpython$aarch64_python-dev" libstdc++6) || return 1
-    site=$dir/usr/local/lib/python$aarch64_python/dist-packages
+    local suite=$1 packages=(libstdc++6) v
+    for v in $(aarch64_suite_versions "$suite"); do
+        packages+=("python$v" "libpython$v-dev")
+    done
+    make_root "arm64-$suite" arm64 extract "$suite" "${packages[@]}"
+}
+
+# aarch64_python DIR VERSION: installs NumPy and pytest for that interpreter of the root in DIR
+# and makes its launcher; prints the launcher.
+aarch64_python() {
+    local dir=$1 version=$2 site launcher
+    site=$dir/usr/local/lib/python$version/dist-packages
+    launcher=$dir.python$version
     rm -rf "$site" && mkdir -p "$site" || return 1
-    host_wheels "$dir/opt/wheels" "$aarch64_python" aarch64 numpy pytest || return 1
-    "$(pyenv_python 3.11)" -m pip install -q --no-index --find-links "$dir/opt/wheels" \
-        --target "$site" --only-binary=:all: --implementation cp \
-        --python-version "$aarch64_python" --platform "manylinux_2_28_aarch64" \
-        --platform "manylinux_2_17_aarch64" --platform "manylinux2014_aarch64" \
-        numpy pytest >&2 || return 1
-    launcher=$roots_dir/arm64-$aarch64_suite.python
+    host_wheels "$dir/opt/wheels/cp${version/./}" "$version" aarch64 numpy pytest || return 1
+    "$(pyenv_python 3.11)" -m pip install -q --no-index \
+        --find-links "$dir/opt/wheels/cp${version/./}" --target "$site" --only-binary=:all: \
+        --implementation cp --python-version "$version" --platform manylinux_2_28_aarch64 \
+        --platform manylinux_2_17_aarch64 --platform manylinux2014_aarch64 \
+        numpy pytest 2>/dev/null || return 1
     printf '#!/bin/sh\nVORTALIX2_GUEST_PYTHON=%s exec qemu-aarch64 -L %s %s "$@"\n' \
-        "$launcher" "$dir" "$dir/usr/bin/python$aarch64_python" >"$launcher" &&
+        "$launcher" "$dir" "$dir/usr/bin/python$version" >"$launcher" &&
         chmod +x "$launcher" || return 1
     echo 'import os, sys; sys.executable = os.environ.get("VORTALIX2_GUEST_PYTHON", sys.executable)' \
         >"$site/vortalix2_qemu_launcher.pth" || return 1
-    echo "$dir"
+    echo "$launcher"
 }
 
-# run_aarch64_leg: cross-compiles the module and the C++ tests, installs the module into the
-# root, runs the C++ tests and the Python suite under qemu-aarch64.
-run_aarch64_leg() {
-    local dir build launcher site status=0 outside
-    dir=$(aarch64_root) || return 1
-    launcher=$roots_dir/arm64-$aarch64_suite.python
-    site=$dir/usr/local/lib/python$aarch64_python/dist-packages
-    build=$roots_source/build/roots/aarch64
+# aarch64_build DIR VERSION BUILD TARGET...: cross-compiles the targets in BUILD against the
+# root's Python VERSION and the NumPy installed for it.
+aarch64_build() {
+    local dir=$1 version=$2 build=$3
+    shift 3
     # The Python headers' pyconfig.h includes <aarch64-linux-gnu/python3.X/pyconfig.h>, which
     # is found in the root; -idirafter keeps the cross toolchain's own C library headers first.
+    # CMake runs the interpreter through qemu (CMAKE_CROSSCOMPILING_EMULATOR).
     cmake -S "$roots_source" -B "$build" -DCMAKE_SYSTEM_NAME=Linux \
         -DCMAKE_SYSTEM_PROCESSOR=aarch64 -DCMAKE_CXX_COMPILER=aarch64-linux-gnu-g++ \
         -DCMAKE_CXX_FLAGS="-idirafter $dir/usr/include" -DCMAKE_POLICY_DEFAULT_CMP0190=NEW \
         -DCMAKE_CROSSCOMPILING_EMULATOR="qemu-aarch64;-L;$dir" \
-        -DPython_EXECUTABLE="$dir/usr/bin/python$aarch64_python" \
+        -DPython_EXECUTABLE="$dir/usr/bin/python$version" \
         -DVORTALIX2_MODULE=ON -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
-        cmake --build "$build" -j2 --target vortalix2 vortalix2_cpp_tests >/dev/null &&
-        cmake --install "$build" --prefix "$site" >/dev/null || return 1
-    mkdir -p "$roots_source/build/dist/aarch64"
-    "$launcher" -c "import platform, numpy; print('aarch64:', platform.python_implementation(), platform.python_version(), 'numpy', numpy.__version__, 'glibc', platform.libc_ver()[1], 'under qemu-aarch64')" |
-        tee "$roots_source/build/dist/aarch64/versions.txt"
-    qemu-aarch64 -L "$dir" "$build/vortalix2_cpp_tests" || status=1
-    outside=$(mktemp -d)
-    # The test-only peer module is compiled by the tests themselves: for aarch64, here too.
-    (cd "$outside" && VORTALIX2_PEER_CXX="aarch64-linux-gnu-g++ -idirafter $dir/usr/include" \
-        "$launcher" -m pytest "$roots_source/tests/python" -q -p no:cacheprovider \
-        -m "not extras") || status=1
-    rm -rf "$outside"
+        cmake --build "$build" -j2 --target "$@" >/dev/null
+}
+
+# run_aarch64_leg [VERSION...]: for each aarch64 interpreter (all by default), cross-compiles
+# the module, installs it into the root's site-packages and runs the Python suite under
+# qemu-aarch64 from an empty folder; then the C++ tests in the Debian 12 root.
+run_aarch64_leg() {
+    local status=0 entry suite version dir launcher site build outside versions_file given
+    ensure_debian_packages qemu-user crossbuild-essential-arm64 || return 1
+    versions_file=$roots_source/build/dist/aarch64/versions.txt
+    mkdir -p "${versions_file%/*}" && : >"$versions_file"
+    for entry in "${aarch64_interpreters[@]}"; do
+        read -r suite version <<<"$entry"
+        if [ $# -gt 0 ] && [[ " $* " != *" $version "* ]]; then continue; fi
+        echo "-- aarch64, CPython $version of Debian $suite"
+        dir=$(aarch64_root "$suite") && launcher=$(aarch64_python "$dir" "$version") || {
+            status=1
+            continue
+        }
+        site=$dir/usr/local/lib/python$version/dist-packages
+        build=$roots_source/build/roots/aarch64-cp${version/./}
+        given=$(root_wheel "$version" aarch64) || {
+            status=1
+            continue
+        }
+        if [ -n "$given" ]; then
+            "$(pyenv_python 3.11)" -m pip install -q --no-deps --target "$site" \
+                --only-binary=:all: --implementation cp --python-version "$version" \
+                --platform manylinux_2_17_aarch64 --platform manylinux_2_28_aarch64 \
+                --platform linux_aarch64 "$given" 2>/dev/null
+        else
+            aarch64_build "$dir" "$version" "$build" vortalix2 &&
+                cmake --install "$build" --prefix "$site" >/dev/null
+        fi || {
+            status=1
+            continue
+        }
+        # No fused multiply-add may appear in the module: every product and sum rounds on
+        # its own. (GCC contracts a*b + c into one by default outside ISO mode; the bit tests
+        # catch that too, this names it.)
+        if aarch64-linux-gnu-objdump -d "$site"/vortalix2.*.so |
+            grep -Eq '\s(fn?m(add|sub)|fml[as])\s'; then
+            echo "the aarch64 module contains fused multiply-adds" >&2
+            status=1
+        fi
+        "$launcher" -c "import platform, numpy; print('aarch64:', platform.python_implementation(), platform.python_version(), 'numpy', numpy.__version__, 'glibc', platform.libc_ver()[1], 'under qemu-aarch64')" |
+            tee -a "$versions_file"
+        outside=$(mktemp -d)
+        # The test-only peer module is compiled by the tests themselves: for aarch64, here too.
+        (cd "$outside" && VORTALIX2_PEER_CXX="aarch64-linux-gnu-g++ -idirafter $dir/usr/include" \
+            "$launcher" -m pytest "$roots_source/tests/python" -q -p no:cacheprovider \
+            -m "not extras") || status=1
+        rm -rf "$outside"
+        if [ "$suite" = bookworm ]; then
+            echo "-- aarch64 C++ tests"
+            aarch64_build "$dir" "$version" "$build" vortalix2_cpp_tests &&
+                qemu-aarch64 -L "$dir" "$build/vortalix2_cpp_tests" || status=1
+        fi
+    done
     return $status
 }
 # ----
