@@ -21,8 +21,9 @@ With the bounding back pressures in decreasing order:
 from __future__ import annotations
 
 import math
+import os
 from dataclasses import dataclass
-from typing import Callable, Optional, Sequence, Union
+from typing import Any, Callable, Optional, Sequence, Union
 
 import numpy as np
 
@@ -87,7 +88,7 @@ class Flow:
     def exit(self) -> ExitState:
         return ExitState(float(self.Ma[-1]), float(self.P_Po1[-1]), float(self.T_To[-1]))
 
-    def plot(self, path=None):
+    def plot(self, path: "Optional[str | os.PathLike[str]]" = None) -> Any:
         """Mach number and P/Po1 along the nozzle, the shock marked; needs matplotlib.
 
         Saves a PNG to ``path`` when given; returns the matplotlib figure.
@@ -170,7 +171,9 @@ def _sample_callable(area, interval, stations):
     return x, values, throat
 
 
-def solve(x: Union[Sequence[float], np.ndarray], area, pb: float, ga: float = 1.4,
+def solve(x: Union[Sequence[float], np.ndarray],
+          area: Union[Sequence[float], np.ndarray, Callable[[float], float]], pb: float,
+          ga: float = 1.4,
           stations: int = 201) -> Flow:
     """The flow through the nozzle against the back pressure ratio ``pb`` = Pb/Po1.
 
@@ -297,7 +300,7 @@ def table(flow: Flow, rows: int = 12) -> str:
     return "\n".join(lines)
 
 
-def default_nozzle(stations: int = 81):
+def default_nozzle(stations: int = 81) -> "tuple[np.ndarray, np.ndarray]":
     """A nozzle with exit-to-throat area ratio 2: A/At = 1 + x^2 for x from -0.6 to 1."""
     x = np.linspace(-0.6, 1.0, stations)
     x[np.argmin(np.abs(x))] = 0.0      # a station exactly at the throat
