@@ -233,6 +233,8 @@ T solve_bracketed(const Inversion& inv, T x) {
     // An estimate that is not strictly inside the bracket (or NaN) is replaced by its middle.
     const T middle = pick(hi == inf, lo * 2.0 + 1.0, lo + (hi - lo) * 0.5);
     T m = pick((s.m > lo) & (s.m < hi), s.m, middle);
+    T f_lo = math::splat<T>(inf);  // |residual| at the bracket's ends, where evaluated
+    T f_hi = math::splat<T>(inf);
     auto done = s.settled;
     for (int step = 0; step < newton_limit && !all_lanes(done); ++step) {
         const T f = inv.residual(m, x);
@@ -241,8 +243,12 @@ T solve_bracketed(const Inversion& inv, T x) {
         // (or above it on a falling one).
         const auto root_above = inv.rising ? (f < 0.0) : (f > 0.0);
         const auto exact = (f == 0.0);
-        lo = pick(root_above & no(done), m, lo);
-        hi = pick(no(root_above) & no(exact) & no(done), m, hi);
+        const auto to_lo = root_above & no(done);
+        const auto to_hi = no(root_above) & no(exact) & no(done);
+        lo = pick(to_lo, m, lo);
+        f_lo = pick(to_lo, math::abs(f), f_lo);
+        hi = pick(to_hi, m, hi);
+        f_hi = pick(to_hi, math::abs(f), f_hi);
         T next = m - f / d;
         // Far from the root (the relation off the target by more than a factor of two) the
         // step is taken on the logarithms, M <- M (x/R)^(1/k) with k = dlnR/dlnM, which is
@@ -266,7 +272,13 @@ T solve_bracketed(const Inversion& inv, T x) {
         const T size = math::abs(next - m);
         const auto small = size <= math::abs(next) * rel_tol;
         const auto tight = no(half > lo) | no(half < hi);  // no double strictly inside
-        const auto ends = exact | small | tight | (f != f);
+        // A step back to a bracket end, already evaluated, would only repeat itself (the
+        // residual's rounding can make Newton alternate between two close iterates): the
+        // iteration ends on whichever of the two has the smaller residual.
+        const auto back = (next == lo) | (next == hi);
+        const T f_back = pick(next == lo, f_lo, f_hi);
+        next = pick(back & (math::abs(f) <= f_back), m, next);
+        const auto ends = exact | small | tight | back | (f != f);
         m = pick(done | exact, m, next);
         done = done | ends;
     }
