@@ -91,11 +91,6 @@ inline T atan(T x) {
 }
 
 template <class T>
-inline T atan2_one(T x) {  // atan2(1, x): the angle whose cotangent is x
-    return per_lane([](double v) { return std::atan2(1.0, v); }, x);
-}
-
-template <class T>
 inline T cbrt(T x) {
     return per_lane([](double v) { return std::cbrt(v); }, x);
 }
