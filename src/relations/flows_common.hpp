@@ -143,7 +143,8 @@ inline void ga_plus_one(double ga, double& hi, double& lo) {
 }
 
 // A relation made total: NaN outside [lo, hi] (or [lo, hi) when `hi_open`), NaN input stays
-// NaN, and at x = +inf the relation's limit where the formula itself cannot give it.
+// NaN, -0 counts as +0, and at x = +inf the relation's limit where the formula itself cannot
+// give it.
 // Inside the domain the wrapped relation's value is returned untouched, bit for bit.
 template <class Relation>
 struct Guarded {
@@ -155,7 +156,8 @@ struct Guarded {
     double at_inf;
 
     template <class T>
-    T operator()(T x) const {
+    T operator()(T x0) const {
+        const T x = x0 + 0.0;  // -0 is Ma = 0 too: +0, which gives the limit's sign
         const T r = relation(x);
         const auto below_hi = hi_open ? (x < hi) : (x <= hi);
         const auto inside = (x >= lo) & below_hi;
@@ -163,7 +165,8 @@ struct Guarded {
         if (fix_inf) out = pick(x == inf, at_inf, out);
         return out;
     }
-    double operator()(double x) const {
+    double operator()(double x0) const {
+        const double x = x0 + 0.0;
         const double r = relation(x);
         const bool inside = x >= lo && (hi_open ? x < hi : x <= hi);
         if (fix_inf && x == inf) return at_inf;
