@@ -102,7 +102,8 @@ def main():
     ap.add_argument("--out", required=True)
     args = ap.parse_args()
 
-    project = tomllib.loads((ROOT / "pyproject.toml").read_text())["project"]
+    pyproject = tomllib.loads((ROOT / "pyproject.toml").read_text())
+    project = pyproject["project"]
     build = Path(args.build_dir).resolve()
     env = dict(os.environ, VORTALIX2_ZIG_TARGET=args.zig_target,
                VORTALIX2_ZIG_PYTHON=args.zig_python)
@@ -120,6 +121,13 @@ def main():
     for cmd in (configure, ["cmake", "--build", str(build), "-j2"],
                 ["cmake", "--install", str(build), "--prefix", str(staging)]):
         subprocess.run(cmd, check=True, env=env, stdout=subprocess.DEVNULL)
+    # The pure-Python packages, as scikit-build-core's wheel.packages puts them into its wheels.
+    for package in pyproject["tool"]["scikit-build"]["wheel"].get("packages", []):
+        for path in sorted((ROOT / package).rglob("*")):
+            if path.is_file() and "__pycache__" not in path.parts and path.suffix != ".so":
+                target = staging / path.relative_to(ROOT)
+                target.parent.mkdir(parents=True, exist_ok=True)
+                shutil.copyfile(path, target)
     print(pack(staging, project, args.tag, Path(args.out)))
 
 

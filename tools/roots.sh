@@ -272,8 +272,10 @@ run_aarch64_leg() {
                 --platform manylinux_2_17_aarch64 --platform manylinux_2_28_aarch64 \
                 --platform linux_aarch64 "$given" 2>/dev/null
         else
-            aarch64_build "$dir" "$version" "$build" vortalix2 &&
-                cmake --install "$build" --prefix "$site" >/dev/null
+            aarch64_build "$dir" "$version" "$build" vortalix2 vortalix2_flows_core &&
+                cmake --install "$build" --prefix "$site" >/dev/null &&
+                tar -C "$roots_source" -cf - --exclude=__pycache__ --exclude='*.so' \
+                    vortalix2_flows | tar -C "$site" -xf -
         fi || {
             status=1
             continue
@@ -281,7 +283,7 @@ run_aarch64_leg() {
         # No fused multiply-add may appear in the module: every product and sum rounds on
         # its own. (GCC contracts a*b + c into one by default outside ISO mode; the bit tests
         # catch that too, this names it.)
-        if aarch64-linux-gnu-objdump -d "$site"/vortalix2.*.so |
+        if aarch64-linux-gnu-objdump -d "$site"/vortalix2.*.so "$site"/vortalix2_flows/_core.*.so |
             grep -Eq '\s(fn?m(add|sub)|fml[as])\s'; then
             echo "the aarch64 module contains fused multiply-adds" >&2
             status=1

@@ -118,7 +118,11 @@ constexpr KernelTable table_of() {
 
 }  // namespace
 
-#if !defined(VORTALIX2_LANES)
+#if !defined(VORTALIX2_LANES) && defined(VORTALIX2_NO_VECTOR)
+// No lane types: the two-lane level is never chosen, and its table is the scalar one.
+extern const KernelTable scalar_kernels = table_of<double>();
+extern const KernelTable sse2_kernels = table_of<double>();
+#elif !defined(VORTALIX2_LANES)
 extern const KernelTable scalar_kernels = table_of<double>();
 extern const KernelTable sse2_kernels = table_of<math::Lanes<2>>();
 #elif VORTALIX2_LANES == 4
