@@ -175,9 +175,15 @@ run_core_leg() {
                 -DCMAKE_CXX_COMPILER=x86_64-w64-mingw32-g++ -DCMAKE_EXE_LINKER_FLAGS=-static \
                 -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
                 cmake --build "$build" -j2 --target vortalix2_cpp_tests >/dev/null || return 1
-            # Wine makes its prefix on first start (a few seconds), inside the build folder.
-            WINEDEBUG=-all WINEPREFIX=$PWD/$build/wineprefix \
+            # Wine makes its prefix on first start (a few seconds). Not inside the source tree:
+            # the prefix links its drive Z: to /, which the sdist build would walk into.
+            local prefix status
+            prefix=$(mktemp -d) || return 1
+            WINEDEBUG=-all WINEPREFIX=$prefix \
                 quiet_cpp_tests "$wine" "$build/vortalix2_cpp_tests.exe"
+            status=$?
+            rm -rf "$prefix"
+            return $status
             ;;
         macos-core)
             local python venv
