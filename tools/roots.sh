@@ -178,7 +178,7 @@ run_root_leg() {
     exec 8>"$roots_dir/.leg-$1.lock" && flock 8 || return 1
     case "$1" in
         cp314 | cp315 | trixie) run_chroot_leg "$1" || status=1 ;;
-        aarch64) run_aarch64_leg || status=1 ;;
+        aarch64) run_aarch64_leg ${VORTALIX2_AARCH64_PYTHONS:-} || status=1 ;;
     esac
     exec 8>&-
     if [ -f "$roots_source/build/dist/$1/versions.txt" ]; then
@@ -253,7 +253,8 @@ aarch64_build() {
         cmake --build "$build" -j2 --target "$@" >/dev/null
 }
 
-# run_aarch64_leg [VERSION...]: for each aarch64 interpreter (all by default), cross-compiles
+# run_aarch64_leg [VERSION...]: for each aarch64 interpreter (all by default; the leg takes
+# the versions from VORTALIX2_AARCH64_PYTHONS, e.g. "3.11 3.15", if set), cross-compiles
 # the module, installs it into the root's site-packages and runs the Python suite under
 # qemu-aarch64 from an empty folder; then the C++ tests in the Debian 12 root.
 run_aarch64_leg() {
