@@ -6,7 +6,7 @@
 #   cp314, cp315  Debian unstable's CPython 3.14 and 3.15, entered with chroot
 #   trixie        Debian 13: its CPython 3.13 on glibc 2.41, entered with chroot
 #   aarch64       64-bit ARM: the module cross-compiled with Debian's aarch64-linux-gnu-g++,
-#                 Debian 12's arm64 CPython 3.11 run under qemu-user (qemu-aarch64 -L ROOT)
+#                 Debian's arm64 CPython 3.11, 3.13, 3.14 and 3.15 run under qemu-user
 #
 # pip inside a root cannot verify the TLS chain of the package index here, so the wheels a leg
 # needs are downloaded on the host for the root's interpreter and installed from that folder.
@@ -30,7 +30,7 @@ is_root_leg() {
 make_root() {
     local name=$1 arch=$2 variant=$3 suite=$4
     shift 4
-    local dir=$roots_dir/$name recipe="$arch $variant $suite $*"
+    local dir=$roots_dir/$name recipe="2 $arch $variant $suite $*"  # 2: the /usr links below
     ensure_debian_packages mmdebstrap || return 1
     mkdir -p "$roots_dir" || return 1
     (
@@ -43,8 +43,13 @@ make_root() {
         # The snapshot served here keeps Release files past their Valid-Until date.
         mmdebstrap --quiet --arch="$arch" --variant="$variant" \
             --aptopt='Acquire::Check-Valid-Until "false"' \
-            --include="$(IFS=,; echo "$*")" "$suite" "$dir.new" "$roots_mirror" >&2 &&
-            echo "$recipe" >"$dir.new/.vortalix2-recipe" &&
+            --include="$(IFS=,; echo "$*")" "$suite" "$dir.new" "$roots_mirror" >&2 || exit 1
+        # Unpacked packages of a merged-/usr release lack the /lib, /bin and /sbin links that
+        # installing them would make; the dynamic loader is looked up as /lib/ld-linux-*.
+        for d in bin sbin lib; do
+            [ -e "$dir.new/$d" ] || [ ! -d "$dir.new/usr/$d" ] || ln -s "usr/$d" "$dir.new/$d"
+        done
+        echo "$recipe" >"$dir.new/.vortalix2-recipe" &&
             mv "$dir.new" "$dir"
     ) 9>"$roots_dir/.$name.lock" || return 1
     echo "$dir"
@@ -141,7 +146,9 @@ run_chroot_leg() {
                 -C build-dir=build/roots/$leg /vortalix2
         fi
         "$venv/bin/python" -m pip install -q "${find[@]}" --force-reinstall --no-deps "$dist"/*.whl
-        "$venv/bin/python" -c "import sys, platform, numpy; print(\"$leg:\", platform.python_implementation(), platform.python_version(), \"numpy\", numpy.__version__, \"glibc\", platform.libc_ver()[1])" | tee "$dist/versions.txt"
+        "$venv/bin/python" -c "import platform as p, numpy
+print(\"$leg:\", p.python_implementation(), p.python_version(), \"numpy\", numpy.__version__,
+      \"glibc\", p.libc_ver()[1])" | tee "$dist/versions.txt"
         outside=$(mktemp -d)
         cd "$outside"
         status=0
@@ -171,7 +178,7 @@ run_root_leg() {
     exec 8>"$roots_dir/.leg-$1.lock" && flock 8 || return 1
     case "$1" in
         cp314 | cp315 | trixie) run_chroot_leg "$1" || status=1 ;;
-        aarch64) run_aarch64_leg || status=1 ;;
+        aarch64) run_aarch64_leg ${VORTALIX2_AARCH64_PYTHONS:-} || status=1 ;;
     esac
     exec 8>&-
     if [ -f "$roots_source/build/dist/$1/versions.txt" ]; then
@@ -214,15 +221,17 @@ aarch64_python() {
     launcher=$dir.python$version
     rm -rf "$site" && mkdir -p "$site" || return 1
     host_wheels "$dir/opt/wheels/cp${version/./}" "$version" aarch64 numpy pytest || return 1
-    "$(pyenv_python 3.11)" -m pip install -q --no-index \
+    # (The wheels were chosen for that interpreter; pip would check Requires-Python against
+    # its own.)
+    "$(pyenv_python 3.11)" -m pip install -q --root-user-action=ignore --no-index \
         --find-links "$dir/opt/wheels/cp${version/./}" --target "$site" --only-binary=:all: \
-        --implementation cp --python-version "$version" --platform manylinux_2_28_aarch64 \
-        --platform manylinux_2_17_aarch64 --platform manylinux2014_aarch64 \
-        numpy pytest 2>/dev/null || return 1
+        --implementation cp --python-version "$version" --ignore-requires-python \
+        --platform manylinux_2_28_aarch64 --platform manylinux_2_17_aarch64 \
+        --platform manylinux2014_aarch64 numpy pytest >&2 || return 1
     printf '#!/bin/sh\nVORTALIX2_GUEST_PYTHON=%s exec qemu-aarch64 -L %s %s "$@"\n' \
         "$launcher" "$dir" "$dir/usr/bin/python$version" >"$launcher" &&
         chmod +x "$launcher" || return 1
-    echo 'import os, sys; sys.executable = os.environ.get("VORTALIX2_GUEST_PYTHON", sys.executable)' \
+    echo 'import os, sys; sys.executable = os.getenv("VORTALIX2_GUEST_PYTHON", sys.executable)' \
         >"$site/vortalix2_qemu_launcher.pth" || return 1
     echo "$launcher"
 }
@@ -244,7 +253,8 @@ aarch64_build() {
         cmake --build "$build" -j2 --target "$@" >/dev/null
 }
 
-# run_aarch64_leg [VERSION...]: for each aarch64 interpreter (all by default), cross-compiles
+# run_aarch64_leg [VERSION...]: for each aarch64 interpreter (all by default; the leg takes
+# the versions from VORTALIX2_AARCH64_PYTHONS, e.g. "3.11 3.15", if set), cross-compiles
 # the module, installs it into the root's site-packages and runs the Python suite under
 # qemu-aarch64 from an empty folder; then the C++ tests in the Debian 12 root.
 run_aarch64_leg() {
@@ -267,10 +277,11 @@ run_aarch64_leg() {
             continue
         }
         if [ -n "$given" ]; then
-            "$(pyenv_python 3.11)" -m pip install -q --no-deps --target "$site" \
-                --only-binary=:all: --implementation cp --python-version "$version" \
+            "$(pyenv_python 3.11)" -m pip install -q --root-user-action=ignore --no-deps \
+                --target "$site" --only-binary=:all: --implementation cp \
+                --python-version "$version" --ignore-requires-python \
                 --platform manylinux_2_17_aarch64 --platform manylinux_2_28_aarch64 \
-                --platform linux_aarch64 "$given" 2>/dev/null
+                --platform linux_aarch64 "$given" >&2
         else
             aarch64_build "$dir" "$version" "$build" vortalix2 vortalix2_flows_core &&
                 cmake --install "$build" --prefix "$site" >/dev/null &&
@@ -288,8 +299,9 @@ run_aarch64_leg() {
             echo "the aarch64 module contains fused multiply-adds" >&2
             status=1
         fi
-        "$launcher" -c "import platform, numpy; print('aarch64:', platform.python_implementation(), platform.python_version(), 'numpy', numpy.__version__, 'glibc', platform.libc_ver()[1], 'under qemu-aarch64')" |
-            tee -a "$versions_file"
+        "$launcher" -c "import platform as p, numpy
+print('aarch64:', p.python_implementation(), p.python_version(), 'numpy', numpy.__version__,
+      'glibc', p.libc_ver()[1], 'under qemu-aarch64')" | tee -a "$versions_file"
         outside=$(mktemp -d)
         # The test-only peer module is compiled by the tests themselves: for aarch64, here too.
         (cd "$outside" && VORTALIX2_PEER_CXX="aarch64-linux-gnu-g++ -idirafter $dir/usr/include" \
