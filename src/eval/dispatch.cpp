@@ -188,8 +188,12 @@ RunFn kernel(Level level, std::size_t relation) {
     switch (level) {
         case Level::scalar: return scalar_kernels[relation];
         case Level::sse2: return sse2_kernels[relation];
-        case Level::avx2: return (*avx2_kernels)[relation];
-        case Level::avx512: return (*avx512_kernels)[relation];
+        case Level::avx2:
+            if (avx2_kernels != nullptr) return (*avx2_kernels)[relation];
+            break;
+        case Level::avx512:
+            if (avx512_kernels != nullptr) return (*avx512_kernels)[relation];
+            break;
     }
     return scalar_kernels[relation];
 }

@@ -126,9 +126,18 @@ def test_widest_level_the_processor_has_is_chosen():
     want = "avx512" if v3 | v4 <= flags else "avx2" if v3 <= flags else "sse2"
     env = {k: v for k, v in os.environ.items() if k != "VORTALIX2_SIMD"}
     env["VORTALIX2_SIMD_REPORT"] = "1"
-    proc = subprocess.run(
-        [sys.executable, "-c", "import numpy, vortalix2; vortalix2.To_T_from_Ma(numpy.ones(3), 1.4)"],
-        capture_output=True, text=True, env=env, timeout=120,
-    )
-    assert proc.returncode == 0, proc.stderr
-    assert proc.stderr.strip().endswith(f"element loops use {want}"), proc.stderr
+
+    def chosen(**extra):
+        proc = subprocess.run(
+            [sys.executable, "-c",
+             "import numpy, vortalix2; vortalix2.To_T_from_Ma(numpy.ones(3), 1.4)"],
+            capture_output=True, text=True, env={**env, **extra}, timeout=120,
+        )
+        assert proc.returncode == 0, proc.stderr
+        return proc.stderr.strip()
+
+    # A build without vector loops (-DVORTALIX2_VECTOR=OFF) has the scalar level alone.
+    if chosen(VORTALIX2_SIMD="sse2").endswith("element loops use scalar"):
+        pytest.skip("this build has the scalar loops only")
+    report = chosen()
+    assert report.endswith(f"element loops use {want}"), report
