@@ -337,13 +337,12 @@ template <class T>
     const T p = mul_add(sq2, mul_add(sq2, tb::l11, p47), p03);
     // rl / (1 + rh) to rl rh^3.
     const T rl_part = mul_add(rl, sq - rh, rl);
-    const T low = ((mul_add(kd, tb::ln2_lo, log_c_lo) + rl_part) + h_lo) + b_lo;
+    const T low = (mul_add(kd, tb::ln2_lo, log_c_lo) + rl_part) + (h_lo + b_lo);
     const T lo = mul_add(sq * rh, p, low);
 
-    // t = y log x = yh + w, yh + ye = y b_hi exactly, w = y lo + ye rounded.
+    // t = y log x = yh + ye + y lo, yh + ye = y b_hi exactly.
     T yh, ye;
     two_product(y, b_hi, yh, ye);
-    const T w = mul_add(y, lo, ye);
 
     // e^t = 2^m 2^(j/16) e^v with n = 16 m + j = round(yh 16/ln2), v = t - n ln2/16.
     const T round_shift = mul_add(yh, tb::inv_step, 0x1.8p52);
@@ -352,7 +351,8 @@ template <class T>
     // Exact: nd * step_hi is, and n = 0 for |yh| < 2^-6, while from there on both terms lie on
     // the grid of 2^-58 (or a coarser one) with a difference below 2^-5.
     const T u_hi = mul_add(nd, -tb::step_hi, yh);
-    const T w2 = mul_add(nd, -tb::step_lo, w);
+    // The rest of v, lo last: it comes last.
+    const T w2 = mul_add(y, lo, mul_add(nd, -tb::step_lo, ye));
     // v_hi + v_lo = u_hi + w2: exact where |u_hi| >= |w2|, else to 2^-53 |w2|.
     T v_hi, v_lo;
     fast_two_sum(u_hi, w2, v_hi, v_lo);

@@ -432,7 +432,7 @@ def main():
             # rl / (1 + rh) to rl (1 - rh + rh^2).
             rl_part = fma(rl, add(sq, neg(rh)), rl)
             kpart = fma(kd, ln2_lo_c, const(log_lo[i]))
-            low_sum = add(add(add(kpart, rl_part), h_lo), b_lo)
+            low_sum = add(add(kpart, rl_part), add(h_lo, b_lo))
             cube = mul(sq, rh)
             lo = fma(cube, p, low_sum)
             parts["cube_p"] = max(parts.get("cube_p", Q(0)), _product_err(cube, p))
@@ -460,16 +460,14 @@ def main():
     report("max |lo|", lo_max)
     A = worst["total"]
 
-    # --- t = y log x = yh + w -----------------------------------------------------------------
-    # yh + ye = y b_hi (exact product; below 2^-1022 the remainder rounds, by 2^-1075 at most);
-    # w = RN(y lo + ye), |ye| <= u |yh|: |yh + w - y log x| <= |y| A + |w| u (+ 2^-1074).
-    A_y = A + U * lo_max  # per |y|
-    B_t = U * U / (1 - U)  # per |yh|
+    # --- t = y log x = yh + ye + y lo + y (log x - b_hi - lo) --------------------------------
+    # yh + ye = y b_hi (exact product; below 2^-1022 the remainder rounds, by 2^-1075 at most),
+    # |ye| <= u |yh|: the error of t = yh + ye + y lo is |y| A (+ 2^-1074); y lo is not rounded
+    # on its own but in w2 below.
+    A_y = A  # per |y|
+    B_t = Q(0)  # per |yh|
     T_abs = TWO**-1070
-    print("t = y log x = yh + w: |yh + w - y log x| <= |y| A' + |yh| B + 2^-1070:")
-    report("A' = A + 2^-53 max|lo| (per |y|)", A_y)
-    report("B (per |yh|)", B_t)
-
+    print("t = y log x = yh + ye + y lo: its error <= |y| A + 2^-1070")
     # --- The exp: t = n ln2/16 + v ------------------------------------------------------------
     T_MAX = Q(margin["t_max"])  # the certificate refuses |yh| > t_max
     V_MAX = tb["v_max"]  # and |v_hi| > v_max
@@ -485,16 +483,18 @@ def main():
     # f_hi 2^m by adding m to f_hi's exponent field: f_hi lies in [1/2, 4) (below), so the
     # result is a normal double for -1021 <= m <= 1021.
     check(m_min >= -1021 and m_max <= 1021, "f_hi 2^m is a normal double")
-    # w2 = RN(w - n step_lo); v_hi + v_lo = u_hi + w2 by a fast two-sum, exact where
-    # |u_hi| >= |w2| and otherwise within 2^-53 (1 + 2^-49) |w2| (s = RN(u + w) = u + w + e1,
-    # z = RN(s - u) = w + e1 + e2 with |e2| <= 2^-53 |w + e1|, RN(w - z) = -e1 - e2 + e3 with
-    # |e3| <= 2^-53 |e1 + e2|: s + e = u + w - e2 + e3). |w| <= |y| max|lo| + 2^-53 |yh|
-    # (+ 2^-1074), so both w2's rounding and the two-sum's add per |y| and per |yh|:
-    w_per_y = lo_max * (1 + U) * (1 + U)
-    w_per_t = U * (1 + U)
-    xi_c = N * step_err + 2 * (1 + TWO**-49) * U * (N * abs(step_lo) * (1 + U) + TWO**-1070)
-    xi_y = 2 * (1 + TWO**-49) * U * w_per_y * (1 + U)
-    xi_t = 2 * (1 + TWO**-49) * U * w_per_t * (1 + U)
+    # g = RN(ye - n step_lo), w2 = RN(y lo + g); v_hi + v_lo = u_hi + w2 by a fast two-sum,
+    # exact where |u_hi| >= |w2| and otherwise within 2^-53 (1 + 2^-49) |w2| (s = RN(u + w) =
+    # u + w + e1, z = RN(s - u) = w + e1 + e2 with |e2| <= 2^-53 |w + e1|, RN(w - z) =
+    # -e1 - e2 + e3 with |e3| <= 2^-53 |e1 + e2|: s + e = u + w - e2 + e3). |g| <= 2^-53 |yh| +
+    # n |step_lo| (+ 2^-1074) and |w2| <= |y| max|lo| + |g|, each (1 + u) for its rounding, so
+    # g's rounding, w2's and the two-sum's add terms per |y|, per |yh| and constant:
+    g_t, g_c = U * (1 + U), (N * abs(step_lo) + TWO**-1070) * (1 + U)
+    w2_y, w2_t, w2_c = lo_max * (1 + U) ** 2, g_t * (1 + U), g_c * (1 + U)
+    two = (2 + TWO**-49) * U  # w2's rounding and the two-sum's
+    xi_c = N * step_err + U * g_c + two * w2_c
+    xi_y = two * w2_y
+    xi_t = U * g_t + two * w2_t
     v_hi_max = V_MAX
     _, exp_poly_err = polynomial_bounds(lc, r_min, r_max, ec, v_hi_max)
     print("Exp, e^t = 2^(n/16) e^v, |v_hi| <= v_max (checked by the certificate):")
@@ -563,7 +563,7 @@ def main():
     report("  (q = v^2 E + v_lo (1 + v), absolute)", q_eval)
     report("evaluation of q, r_lo and the sums (relative)", worst_e["eval"])
     report("table, polynomial and dropped terms (relative)", worst_e["model"])
-    report("delta_exp = |f_hi + f_lo - e^(yh + w)| / e^(yh + w), less the per |y|, |yh| terms",
+    report("delta_exp = |f_hi + f_lo - e^t| / e^t, less the terms per |y| and |yh|",
            delta_exp)
 
     # --- The margin ---------------------------------------------------------------------------
