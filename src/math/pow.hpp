@@ -304,8 +304,15 @@ inline void exp_entries(Int<T> j, T& hi, T& lo) {
     }
 }
 
+// log x as b_hi + lo, and which lanes hold an x the kernel takes (normal, positive, finite).
 template <class T>
-[[gnu::always_inline]] inline Attempt<T> attempt(T x, T y) {
+struct Logarithm {
+    T b_hi, lo;
+    unsigned usable;
+};
+
+template <class T>
+[[gnu::always_inline]] inline Logarithm<T> logarithm(T x) {
     namespace tb = pow_tables;
     using I = Int<T>;
 
@@ -339,6 +346,18 @@ template <class T>
     const T rl_part = mul_add(rl, sq - rh, rl);
     const T low = (mul_add(kd, tb::ln2_lo, log_c_lo) + rl_part) + (h_lo + b_lo);
     const T lo = mul_add(sq * rh, p, low);
+    constexpr std::int64_t smallest_normal = 0x0010000000000000;
+    return {b_hi, lo,
+            below_unsigned<T>(wrapping_sub(ix, smallest_normal),
+                              std::uint64_t{0x7FF0000000000000} - smallest_normal)};
+}
+
+// x^y from log x.
+template <class T>
+[[gnu::always_inline]] inline Attempt<T> power(const Logarithm<T>& log_x, T y) {
+    namespace tb = pow_tables;
+    using I = Int<T>;
+    const T b_hi = log_x.b_hi, lo = log_x.lo;
 
     // t = y log x = yh + ye + y lo, yh + ye = y b_hi exactly.
     T yh, ye;
@@ -378,19 +397,27 @@ template <class T>
     const T ulp = from_bits<T>((f_bits & 0x7FF0000000000000) - (std::int64_t{52} << 52));
     const T half_less_mu = 0.5 - mul_add(abs(y), mu_per_y, mu_floor);  // per call, for one y
     const T bound = mul_add(abs(yh), -mu_per_t, half_less_mu) * ulp;
-    constexpr std::int64_t smallest_normal = 0x0010000000000000;
-    const unsigned fine =
-        below_unsigned<T>(wrapping_sub(ix, smallest_normal),
-                          std::uint64_t{0x7FF0000000000000} - smallest_normal) &
-        at_most(abs(yh), splat<T>(t_max)) & at_most(abs(v_hi), splat<T>(tb::v_max)) &
-        any_bits<T>(f_bits, 0x000FFFFFFFFFFFFF) & at_most(abs(f_lo), bound);
+    const unsigned fine = log_x.usable & at_most(abs(yh), splat<T>(t_max)) &
+                          at_most(abs(v_hi), splat<T>(tb::v_max)) &
+                          any_bits<T>(f_bits, 0x000FFFFFFFFFFFFF) & at_most(abs(f_lo), bound);
 
     // f_hi 2^m, normal for |yh| <= t_max: the exponent field takes m.
     return {from_bits<T>(f_bits + ((n >> tb::exp_bits) << 52)), fine};
 }
+
+template <class T>
+[[gnu::always_inline]] inline Attempt<T> attempt(T x, T y) {
+    return power(logarithm(x), y);
+}
 #else
 template <class T>
 Attempt<T> attempt(T x, T y);  // not used without fused multiply-add (see kernel_used)
+template <class T>
+struct Logarithm {};
+template <class T>
+Logarithm<T> logarithm(T x);
+template <class T>
+Attempt<T> power(const Logarithm<T>& log_x, T y);
 #endif
 
 // The library's pow for the lanes not `proven`; out of line, so that the common path keeps its
@@ -480,6 +507,54 @@ template <class T>
     requires is_lanes<T>
 [[gnu::always_inline]] inline T pow(T x, double y) {
     return pow(x, splat<T>(y));
+}
+
+// x^y1 and x^y2 from one logarithm of x: each power is the library's, lane by lane, as from
+// two calls of pow. The vector pow certifies each power on its own; where it cannot vouch for
+// one, that one comes from the library. While refused lanes are collected, a lane refused for
+// either power is recorded once (its caller recomputes both).
+inline void pow_pair(double x, double y1, double y2, double& p1, double& p2) {
+    p1 = std::pow(x, y1);
+    p2 = std::pow(x, y2);
+}
+
+template <class T>
+    requires is_lanes<T>
+[[gnu::always_inline]] inline void pow_pair(T x, T y1, T y2, T& p1, T& p2,
+                                            std::size_t& library_calls) {
+    if constexpr (pow_kernel::kernel_used<T>) {
+        if (libc::pow_error_bounded) {
+            const pow_kernel::Logarithm<T> log_x = pow_kernel::logarithm(x);
+            const pow_kernel::Attempt<T> a = pow_kernel::power(log_x, y1);
+            const pow_kernel::Attempt<T> b = pow_kernel::power(log_x, y2);
+            constexpr unsigned every = (1u << width<T>) - 1;
+            p1 = a.value;
+            p2 = b.value;
+            if (pow_kernel::refused.collecting) {
+                pow_kernel::refused.lanes |= ~(a.proven & b.proven) & every;
+                return;
+            }
+            if (a.proven != every) {
+                p1 = pow_kernel::library(x, y1, a.value, a.proven, library_calls);
+            }
+            if (b.proven != every) {
+                p2 = pow_kernel::library(x, y2, b.value, b.proven, library_calls);
+            }
+            return;
+        }
+    }
+    for (int i = 0; i < width<T>; ++i) {
+        p1[i] = std::pow(x[i], y1[i]);
+        p2[i] = std::pow(x[i], y2[i]);
+    }
+    library_calls += 2 * width<T>;
+}
+
+template <class T>
+    requires is_lanes<T>
+[[gnu::always_inline]] inline void pow_pair(T x, double y1, double y2, T& p1, T& p2) {
+    std::size_t unused = 0;
+    pow_pair(x, splat<T>(y1), splat<T>(y2), p1, p2, unused);
 }
 
 }  // namespace vortalix2::inline VORTALIX2_ISA::math
