@@ -52,21 +52,22 @@
 //     rl / (1 + rh) taken to rl (1 - rh + rh^2), ln2 to 2^-102 (times |k|), the table
 //       to 2^-97, with the polynomial above                                  2^-67.9
 //   in all below 2^-66.81 (evaluation 2^-67.59), for every k.
-//  t = y log x = yh + w: y b_hi is an exact product yh + ye, and w = RN(y lo + ye) is within
-//   2^-53 of |y| |lo| + |ye| <= |y| 2^-16.6 + 2^-53 |yh|. So the error of t is below
-//   |y| 2^-66.62 + |yh| 2^-106 (+ 2^-1070 where products underflow).
+//  t = y log x = yh + ye + y lo: y b_hi is an exact product yh + ye (|ye| <= 2^-53 |yh|), and
+//   y lo is left to the reduction. So the error of t is |y| 2^-66.81 (+ 2^-1070 where products
+//   underflow).
 //  e^t = 2^(n/16) e^v with n = round(yh 16/ln2), taken from yh so that the reduction need not
 //   wait for lo, and v = t - n ln2/16 = u_hi + w2 with u_hi = yh - n (ln2/16)_hi exact and
-//   w2 = RN(w - n (ln2/16)_lo). Their fast two-sum v_hi + v_lo is exact where |u_hi| >= |w2|,
-//   else within 2^-53 |w2|; with w2's rounding, |y| 2^-68.6 + |yh| 2^-105 + 2^-80.8 in all. The
-//   kernel refuses |v_hi| > v_max = 0x1.8p-6 (above ln2/32 by the room w2 needs for |y| up to
-//   about 180). Relative errors: polynomial (degree 7 on |v| <= v_max, Sollya) 2^-63.40; v_hi^2
-//   rounded, 2^-64, times E ~ 1/2; E by Estrin to 3 * 2^-54 (three roundings at ulp 2^-52 for
-//   E >= 1/2), times v_hi^2 <= 2^-10.83; q = v_hi^2 E + v_lo (1 + v_hi), |q| < 2^-11.8, in all
-//   to 2^-62.57; r_lo = s_hi q + ..., its roundings and the term s_lo q it leaves out
-//   (below 2^-64.8); 2^(j/16) to 2^-107. Below 2^-61.59 in all, besides the terms per |y| and
-//   per |yh| above.
-// Hence 2^53 delta <= 2^53 2^-61.59 (2.655 * 2^-10) + |y| 2^-13.3 + |yh| 2^-51.4 (the products
+//   w2 = RN(y lo + RN(ye - n (ln2/16)_lo)), lo coming last. Their fast two-sum v_hi + v_lo is
+//   exact where |u_hi| >= |w2|, else within 2^-53 |w2|; with the two roundings in w2,
+//   |y| 2^-68.6 + |yh| 2^-104.4 + 2^-80.3 in all, |w2| being below |y| 2^-16.6 + 2^-53 |yh| +
+//   2^-29.9. The kernel refuses |v_hi| > v_max = 0x1.8p-6 (above ln2/32 by the room w2 needs
+//   for |y| up to about 180). Relative errors: polynomial (degree 7 on |v| <= v_max, Sollya)
+//   2^-63.40; v_hi^2 rounded, 2^-64, times E ~ 1/2; E by Estrin to 3 * 2^-54 (three roundings
+//   at ulp 2^-52 for E >= 1/2), times v_hi^2 <= 2^-10.83; q = v_hi^2 E + v_lo (1 + v_hi),
+//   |q| < 2^-11.8, in all to 2^-62.57; r_lo = s_hi q + ..., its roundings and the term s_lo q
+//   it leaves out (below 2^-64.8); 2^(j/16) to 2^-107. Below 2^-61.59 in all, besides the
+//   terms per |y| and per |yh| above.
+// Hence 2^53 delta <= 2^53 2^-61.59 (2.655 * 2^-10) + |y| 2^-13.4 + |yh| 2^-51.4 (the products
 // of the relative errors, and the roundings of mu and of 1/2 - mu, fit in the roundings up),
 // within the kernel's terms of mu above.
 //
