@@ -28,7 +28,10 @@ EXP_N = 1 << EXP_BITS
 Z_OFFSET = 0x3FE6800000000000
 ONE = 9
 LOG_DEGREE = 11
-EXP_DEGREE = 8
+EXP_DEGREE = 7
+# The exp polynomial's interval: |v| <= ln2/32 from the rounding of t 16/ln2, plus the low part of
+# t that the kernel adds after rounding (the kernel refuses larger |v|).
+V_MAX = float.fromhex("0x1.8p-6")
 
 
 def bits_to_double(b):
@@ -125,8 +128,8 @@ def main():
     log_err = max_error(log_poly_error, -rmax, rmax)
 
     exp_entries = exp_table()
-    # |v| <= ln2/32 plus what the rounded quotient t*16/ln2 and the low parts can add.
-    vmax = ln2 / (2 * EXP_N) * (1 + mpf(2) ** -30)
+    vmax = mpf(V_MAX)
+    assert vmax > ln2 / (2 * EXP_N) * (1 + mpf(2) ** -30)
 
     # e^v = 1 + v + sum_{n=2..EXP_DEGREE} d_n v^n, the d_n fitted over [-vmax, vmax].
     def exp_tail(v):
@@ -171,6 +174,7 @@ def main():
     w(f"//   |v| <= {mpmath.nstr(vmax, 8)} = 2^{log2_of(vmax):.3f} for the exp polynomial;")
     w(f"//   exp polynomial, max |Q(v)/e^v - 1| = {mpmath.nstr(exp_err, 6)} = 2^{log2_of(exp_err):.2f}.")
     w(f"inline constexpr double log_r_max = {hexd(rn(rmax))};")
+    w(f"inline constexpr double v_max = {hexd(V_MAX)};  // the exp polynomial's interval")
     w("")
     w(f"inline constexpr double ln2_hi = {hexd(ln2_hi)};  // 42 significant bits")
     w(f"inline constexpr double ln2_lo = {hexd(ln2_lo)};")

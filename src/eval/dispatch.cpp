@@ -17,20 +17,24 @@ namespace vortalix2::eval {
 extern const KernelTable avx2_table;
 extern const KernelTable* const avx2_kernels = &avx2_table;
 extern const PowSpanFn avx2_pow_span;
+extern const PowPairSpanFn avx2_pow_pair_span;
 constexpr bool built_avx2 = true;
 #else
 extern const KernelTable* const avx2_kernels = nullptr;
 constexpr PowSpanFn avx2_pow_span = nullptr;
+constexpr PowPairSpanFn avx2_pow_pair_span = nullptr;
 constexpr bool built_avx2 = false;
 #endif
 #if defined(VORTALIX2_HAVE_AVX512)
 extern const KernelTable avx512_table;
 extern const KernelTable* const avx512_kernels = &avx512_table;
 extern const PowSpanFn avx512_pow_span;
+extern const PowPairSpanFn avx512_pow_pair_span;
 constexpr bool built_avx512 = true;
 #else
 extern const KernelTable* const avx512_kernels = nullptr;
 constexpr PowSpanFn avx512_pow_span = nullptr;
+constexpr PowPairSpanFn avx512_pow_pair_span = nullptr;
 constexpr bool built_avx512 = false;
 #endif
 
@@ -206,6 +210,16 @@ PowSpanFn pow_span(Level level) {
         case Level::avx512: return avx512_pow_span;
     }
     return scalar_pow_span;
+}
+
+PowPairSpanFn pow_pair_span(Level level) {
+    switch (level) {
+        case Level::scalar: return scalar_pow_pair_span;
+        case Level::sse2: return sse2_pow_pair_span;
+        case Level::avx2: return avx2_pow_pair_span;
+        case Level::avx512: return avx512_pow_pair_span;
+    }
+    return scalar_pow_pair_span;
 }
 
 }  // namespace vortalix2::eval

@@ -39,6 +39,14 @@ extern const PowSpanFn sse2_pow_span;
 // The powers of a level; null for a level this build does not compile.
 PowSpanFn pow_span(Level level);
 
+// x^y1 and x^y2 for n elements (out1[k] = pow(x[k], y1), out2[k] = pow(x[k], y2)) with the
+// paired powers of one level, which share each element's logarithm; counts as pow_span does.
+using PowPairSpanFn = void (*)(const double* x, double y1, double y2, double* out1,
+                               double* out2, std::size_t n, std::size_t* library_calls);
+extern const PowPairSpanFn scalar_pow_pair_span;
+extern const PowPairSpanFn sse2_pow_pair_span;
+PowPairSpanFn pow_pair_span(Level level);
+
 // Whether this processor (and this build) can run the loops of a level.
 bool supported(Level level);
 

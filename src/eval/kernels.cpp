@@ -41,6 +41,35 @@ void pow_span_of(const double* x, const double* y, double* out, std::size_t n,
         }
     }
 }
+
+// x^y1 and x^y2 for n elements from one logarithm each, as pow_span counts library calls.
+template <class T>
+void pow_pair_span_of(const double* x, double y1, double y2, double* out1, double* out2,
+                      std::size_t n, std::size_t* library_calls) {
+    if constexpr (!math::is_lanes<T>) {
+        for (std::size_t k = 0; k < n; ++k) math::pow_pair(x[k], y1, y2, out1[k], out2[k]);
+        *library_calls += 2 * n;
+    } else {
+        constexpr std::size_t w = math::width<T>;
+        const T v1 = math::splat<T>(y1), v2 = math::splat<T>(y2);
+        std::size_t k = 0;
+        for (; k + w <= n; k += w) {
+            T p1, p2;
+            math::pow_pair(math::load<T>(reinterpret_cast<const std::byte*>(x + k)), v1, v2, p1, p2,
+                           *library_calls);
+            math::store(out1 + k, p1);
+            math::store(out2 + k, p2);
+        }
+        for (; k < n; ++k) {
+            std::size_t calls = 0;
+            T p1, p2;
+            math::pow_pair(math::splat<T>(x[k]), v1, v2, p1, p2, calls);
+            out1[k] = p1[0];
+            out2[k] = p2[0];
+            *library_calls += calls / w;
+        }
+    }
+}
 }  // namespace
 
 #if !defined(VORTALIX2_LANES) && defined(VORTALIX2_NO_VECTOR)
@@ -55,12 +84,16 @@ extern const KernelTable scalar_kernels = table_of<double>();
 extern const KernelTable sse2_kernels = table_of<math::Lanes<2>>();
 extern const PowSpanFn scalar_pow_span = &pow_span_of<double>;
 extern const PowSpanFn sse2_pow_span = &pow_span_of<math::Lanes<2>>;
+extern const PowPairSpanFn scalar_pow_pair_span = &pow_pair_span_of<double>;
+extern const PowPairSpanFn sse2_pow_pair_span = &pow_pair_span_of<math::Lanes<2>>;
 #elif VORTALIX2_LANES == 4
 extern const KernelTable avx2_table = table_of<math::Lanes<4>>();
 extern const PowSpanFn avx2_pow_span = &pow_span_of<math::Lanes<4>>;
+extern const PowPairSpanFn avx2_pow_pair_span = &pow_pair_span_of<math::Lanes<4>>;
 #elif VORTALIX2_LANES == 8
 extern const KernelTable avx512_table = table_of<math::Lanes<8>>();
 extern const PowSpanFn avx512_pow_span = &pow_span_of<math::Lanes<8>>;
+extern const PowPairSpanFn avx512_pow_pair_span = &pow_pair_span_of<math::Lanes<8>>;
 #endif
 
 }  // namespace vortalix2::eval

@@ -136,9 +136,9 @@ void span(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, doubl
         const auto recompute = [&](std::size_t first, std::size_t vectors) {
             std::size_t count = 0;
             for (std::size_t b = 0; b < vectors; ++b) {
-                for (int i = 0; i < w; ++i) {
-                    redo[count] = first + b * w + i;
-                    count += (lanes[b] >> i) & 1u;
+                // Most vectors have no refused lane, the others one or two: visit the set bits.
+                for (unsigned l = lanes[b]; l != 0; l &= l - 1) {
+                    redo[count++] = first + b * w + static_cast<std::size_t>(std::countr_zero(l));
                 }
             }
             for (std::size_t j = 0; j < count; ++j) out[redo[j]] = rel(load_one(at(redo[j])));

@@ -19,12 +19,13 @@
 // (|x^y - (f_hi + f_lo)| <= delta x^y <= 2^53 delta ulp(f_hi), as x^y < 2 * 2^exponent(f_hi).)
 //
 // The margin used, in ULP of the result, per lane:
-//     mu = (0.02 + 1.25 * 2^-10) + |y| 2^-14 + |t| (1.5 * 2^-15 + 2^-52)
-// with t = y ln x (the kernel's th). Of it, 0.02 covers glibc's 0.011 from its exponential with
-// 0.009 to spare and |t| 1.5 * 2^-15 is glibc's logarithm: both are glibc's authors' published
-// analysis, which we rely on and do not prove. The rest, 1.25 * 2^-10 + |y| 2^-14 + |t| 2^-52,
-// covers 2^53 delta of this kernel on its own, as tools/prove_pow.sh checks (below). About
-// 2 mu of all lanes (4.3 % on the relations' inputs) are refused.
+//     mu = (0.02 + 2.75 * 2^-10) + |y| 2^-13 + |yh| (1.5 * 2^-15 + 2^-50)
+// with yh = RN(y b_hi), within 2^-16.6 |y| + 2^-52 |yh| of t = y ln x. Of it, 0.02 covers
+// glibc's 0.011 from its exponential with 0.009 to spare and |t| 1.5 * 2^-15 is glibc's
+// logarithm: both are glibc's authors' published analysis, which we rely on and do not prove.
+// The rest, 2.75 * 2^-10 + |y| 2^-13 + |yh| 2^-50, covers 2^53 delta of this kernel on its own
+// (and the part of glibc's term that |t| - |yh| makes), as tools/prove_pow.sh checks (below).
+// About 2 mu of all lanes (4.5 % on the relations' inputs) are refused.
 //
 // The kernel's error delta (absolute in t = y ln x, hence relative in e^t). Every bound below is
 // machine-checked by tools/prove_pow.sh, which reads the tables and coefficients from
@@ -38,37 +39,43 @@
 //  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.68p-1, 0x1.68p0), -1022 <= k <= 1024,
 //   c = 1/centre of z's interval of 16 (c = 1 around z = 1, a table column), r = z c - 1
 //   exactly as rh + rl (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1),
-//   |r| <= 2^-5. k ln2_hi + log(1/c)_hi (both on the grid of 2^-42, below 2^10) and
-//   rh - sq/2 (sq + sq_lo = rh^2 exactly) are exact, and so is their fast two-sum into
-//   b_hi + b_lo (the tables make |log(1/c)_hi| > |r| (1 + 2^-5) where c != 1). Absolute error of
-//   log x = b_hi + lo:
+//   |r| <= 2^-5. k ln2_hi + log(1/c)_hi (both on the grid of 2^-42, below 2^10) is exact, and
+//   so is rh - rh^2/2 = h_hi + h_lo: h_hi = RN(rh + rh m) with m = -rh/2, and its rounding
+//   error, a multiple of 2^-107 below 2^-58, is a double that one more fused multiply-add
+//   returns exactly. Their fast two-sum into b_hi + b_lo is exact (the tables make
+//   |log(1/c)_hi| > |r| (1 + 2^-5) where c != 1). Absolute error of log x = b_hi + lo:
 //     polynomial (degree 11), |P(r) - log1p(r)| (Sollya)                 2^-70.2
 //     rh^3 P: P by Estrin to 2^-53.4, times |rh^3| <= 2^-15, and rh^3 = sq rh with two
 //       roundings (sq's and the product's), times |P| < 0.35                 2^-67.9
 //     lo's last rounding, |lo| <= 2^-16.6                                    2^-70
 //     the sum of the low parts' roundings (k ln2_lo's up to |k| = 1024)      2^-86
-//     rl / (1 + rh) taken to rl (1 - rh + rh^2 - rh^3), ln2 to 2^-102 (times |k|), the table
-//       to 2^-97, with the polynomial above                                  2^-70.1
-//   in all below 2^-67.37 (evaluation 2^-67.59), for every k.
-//  t = y log x: y b_hi is an exact product yh + ye, y lo + ye rounds to within 2^-53 of
-//   |y| |lo| + |ye| <= |y| 2^-16.6 + 2^-53 |yh|, and |lo| <= 2^-10 |b_hi| (checked) keeps the
-//   final fast two-sum exact. So the error of t is below |y| 2^-67.09 + |t| 2^-106 (+ 2^-1070
-//   where products underflow).
-//  e^t = 2^(n/16) e^v with n = round(t 16/ln2), v = t - n ln2/16 exactly as v_hi + v_lo,
-//   |v_hi| <= 2^-5.529, |v_lo| <= 2^-59. Relative errors: reduction (n ln2/16's low part
-//   rounded and ln2/16 to 2^-97, |n| < 2^14) 2^-82; polynomial (degree 8, Sollya) 2^-72.25;
-//   v_hi^2 rounded, 2^-65, times E ~ 1/2; E by Estrin to 3 * 2^-54 (three roundings at
-//   ulp 2^-52 for E >= 1/2), times v_hi^2 <= 2^-11.06, 2^-63.5; q = v_hi^2 E + v_lo (1 + v_hi),
-//   |q| < 2^-12, in all to 2^-63.04; r_lo = s q + ..., its roundings; 2^(j/16) to 2^-107.
-//   Below 2^-62.68 in all.
-// Hence 2^53 delta <= 2^53 2^-62.68 (1.2143 * 2^-10) + |y| 2^-14.1 + |t| 2^-53 (the products
+//     rl / (1 + rh) taken to rl (1 - rh + rh^2), ln2 to 2^-102 (times |k|), the table
+//       to 2^-97, with the polynomial above                                  2^-67.9
+//   in all below 2^-66.81 (evaluation 2^-67.59), for every k.
+//  t = y log x = yh + ye + y lo: y b_hi is an exact product yh + ye (|ye| <= 2^-53 |yh|), and
+//   y lo is left to the reduction. So the error of t is |y| 2^-66.81 (+ 2^-1070 where products
+//   underflow).
+//  e^t = 2^(n/16) e^v with n = round(yh 16/ln2), taken from yh so that the reduction need not
+//   wait for lo, and v = t - n ln2/16 = u_hi + w2 with u_hi = yh - n (ln2/16)_hi exact and
+//   w2 = RN(y lo + RN(ye - n (ln2/16)_lo)), lo coming last. Their fast two-sum v_hi + v_lo is
+//   exact where |u_hi| >= |w2|, else within 2^-53 |w2|; with the two roundings in w2,
+//   |y| 2^-68.6 + |yh| 2^-104.4 + 2^-80.3 in all, |w2| being below |y| 2^-16.6 + 2^-53 |yh| +
+//   2^-29.9. The kernel refuses |v_hi| > v_max = 0x1.8p-6 (above ln2/32 by the room w2 needs
+//   for |y| up to about 180). Relative errors: polynomial (degree 7 on |v| <= v_max, Sollya)
+//   2^-63.40; v_hi^2 rounded, 2^-64, times E ~ 1/2; E by Estrin to 3 * 2^-54 (three roundings
+//   at ulp 2^-52 for E >= 1/2), times v_hi^2 <= 2^-10.83; q = v_hi^2 E + v_lo (1 + v_hi),
+//   |q| < 2^-11.8, in all to 2^-62.57; r_lo = s_hi q + ..., its roundings and the term s_lo q
+//   it leaves out (below 2^-64.8); 2^(j/16) to 2^-107. Below 2^-61.59 in all, besides the
+//   terms per |y| and per |yh| above.
+// Hence 2^53 delta <= 2^53 2^-61.59 (2.655 * 2^-10) + |y| 2^-13.4 + |yh| 2^-51.4 (the products
 // of the relative errors, and the roundings of mu and of 1/2 - mu, fit in the roundings up),
 // within the kernel's terms of mu above.
 //
 // Special operands never reach that argument: x <= 0, subnormal, infinite or NaN x, and
-// |t| > 708 (which takes in infinite or NaN y, and results near or beyond overflow and the
-// subnormal range: e^708 < 2^1022, e^-708 > 2^-1022) go to the library, as does every result
-// the kernel rounds to a power of two (1 for y = 0 or x = 1, among them).
+// |yh| > 704 (which takes in infinite or NaN y, and results near or beyond overflow and the
+// subnormal range: e^704 < 2^1016) go to the library, as does every result the kernel rounds to
+// a power of two (1 for y = 0 or x = 1, among them). For |yh| <= 704, f_hi 2^m is a normal
+// double, so the kernel scales f_hi by adding m to its exponent field.
 //
 // Tables and coefficients: math/pow_tables.hpp, written by tools/gen_pow_tables.py.
 #pragma once
@@ -104,9 +111,11 @@ inline constexpr bool kernel_used = false;
 
 // The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y (see the top of
 // this file; tools/prove_pow.sh reads these three lines).
-inline constexpr double mu_floor = 0.02 + 1.25 * 0x1p-10;
-inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-52;
-inline constexpr double mu_per_y = 0x1p-14;
+inline constexpr double mu_floor = 0.02 + 2.75 * 0x1p-10;
+inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-50;
+inline constexpr double mu_per_y = 0x1p-13;
+// The largest |yh| (about |y ln x|) the kernel answers for.
+inline constexpr double t_max = 704.0;
 
 template <class T>
 inline T from_bits(Int<T> b) {
@@ -137,8 +146,8 @@ inline I wrapping_sub(I a, std::int64_t b) {
 
 template <class T>
 struct Attempt {
-    T value;        // x^y, correctly rounded, where `proven`
-    Int<T> proven;  // all ones where `value` is certainly the library's pow(x, y)
+    T value;          // x^y, correctly rounded, where `proven`
+    unsigned proven;  // bit i set where lane i's `value` is certainly the library's pow(x, y)
 };
 
 #if defined(__FMA__)
@@ -183,8 +192,44 @@ inline T mul_add(T a, B b, C c) {
 // Lanes as integers -> doubles, for |k| < 2^51.
 template <class T>
 inline T small_int_to_double(Int<T> k) {
+#if defined(__AVX512DQ__)
+    if constexpr (width<T> == 8) return _mm512_cvtepi64_pd(reinterpret_cast<__m512i>(k));
+#endif
     constexpr std::int64_t magic = 0x4338000000000000;  // 0x1.8p52
     return from_bits<T>(k + magic) - 0x1.8p52;
+}
+
+// Lane i in bit i where a <= b (false where either is NaN).
+template <class T>
+inline unsigned at_most(T a, T b) {
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) return _mm512_cmp_pd_mask(a, b, _CMP_LE_OQ);
+#endif
+    return lane_bits(a <= b);
+}
+
+// Lane i in bit i where a < b as unsigned 64-bit integers.
+template <class T>
+inline unsigned below_unsigned(Int<T> a, std::uint64_t b) {
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) {
+        return _mm512_cmplt_epu64_mask(reinterpret_cast<__m512i>(a),
+                                       _mm512_set1_epi64(static_cast<long long>(b)));
+    }
+#endif
+    constexpr std::int64_t flip = INT64_MIN;  // unsigned order as signed order
+    return lane_bits((a ^ flip) < static_cast<std::int64_t>(b ^ std::uint64_t{1} << 63));
+}
+
+// Lane i in bit i where a & b is not zero.
+template <class T>
+inline unsigned any_bits(Int<T> a, std::int64_t b) {
+#if defined(__AVX512F__)
+    if constexpr (width<T> == 8) {
+        return _mm512_test_epi64_mask(reinterpret_cast<__m512i>(a), _mm512_set1_epi64(b));
+    }
+#endif
+    return lane_bits((a & b) != 0);
 }
 
 #if defined(__AVX512F__)
@@ -262,8 +307,15 @@ inline void exp_entries(Int<T> j, T& hi, T& lo) {
     }
 }
 
+// log x as b_hi + lo, and which lanes hold an x the kernel takes (normal, positive, finite).
 template <class T>
-inline Attempt<T> attempt(T x, T y) {
+struct Logarithm {
+    T b_hi, lo;
+    unsigned usable;
+};
+
+template <class T>
+[[gnu::always_inline]] inline Logarithm<T> logarithm(T x) {
     namespace tb = pow_tables;
     using I = Int<T>;
 
@@ -280,80 +332,104 @@ inline Attempt<T> attempt(T x, T y) {
     T zc, rl;
     two_product(z, c, zc, rl);
     const T rh = zc - 1.0;  // exact: zc is within 2^-5 of 1
-    T sq, sq_lo;
-    two_product(rh, rh, sq, sq_lo);
-    const T a_hi = kd * tb::ln2_hi + log_c_hi;  // exact: both on the grid of 2^-42, below 2^10
-    T h_hi, h_lo;
-    fast_two_sum(rh, sq * -0.5, h_hi, h_lo);
+    // h_hi + h_lo = rh - rh^2/2 exactly: m is, d is (Sterbenz), and so is the remainder h_lo.
+    const T m = rh * -0.5;
+    const T h_hi = mul_add(rh, m, rh);
+    const T h_lo = mul_add(rh, m, rh - h_hi);
+    const T a_hi = mul_add(kd, tb::ln2_hi, log_c_hi);  // exact: on the grid of 2^-42, below 2^10
     T b_hi, b_lo;
     fast_two_sum(a_hi, h_hi, b_hi, b_lo);  // |a_hi| >= |h_hi| or a_hi = 0 (see the tables)
     // P(r) = l3 + r l4 + ... + r^8 l11 by Estrin's scheme.
+    const T sq = rh * rh;
     const T sq2 = sq * sq;
     const T p03 = mul_add(sq, mul_add(rh, tb::l6, tb::l5), mul_add(rh, tb::l4, tb::l3));
     const T p47 = mul_add(sq, mul_add(rh, tb::l10, tb::l9), mul_add(rh, tb::l8, tb::l7));
     const T p = mul_add(sq2, mul_add(sq2, tb::l11, p47), p03);
-    // rl / (1 + rh) to rl rh^4, and the low half of -rh^2/2.
-    const T rl_part = mul_add(rl, mul_add(-rh, sq, sq - rh), mul_add(sq_lo, -0.5, rl));
-    const T lo = mul_add(sq * rh, p, ((mul_add(kd, tb::ln2_lo, log_c_lo) + b_lo) + h_lo) + rl_part);
+    // rl / (1 + rh) to rl rh^3.
+    const T rl_part = mul_add(rl, sq - rh, rl);
+    const T low = (mul_add(kd, tb::ln2_lo, log_c_lo) + rl_part) + (h_lo + b_lo);
+    const T lo = mul_add(sq * rh, p, low);
+    constexpr std::int64_t smallest_normal = 0x0010000000000000;
+    return {b_hi, lo,
+            below_unsigned<T>(wrapping_sub(ix, smallest_normal),
+                              std::uint64_t{0x7FF0000000000000} - smallest_normal)};
+}
 
-    // t = y log x as th + tl; |lo| < 2^-10 |b_hi|.
+// x^y from log x.
+template <class T>
+[[gnu::always_inline]] inline Attempt<T> power(const Logarithm<T>& log_x, T y) {
+    namespace tb = pow_tables;
+    using I = Int<T>;
+    const T b_hi = log_x.b_hi, lo = log_x.lo;
+
+    // t = y log x = yh + ye + y lo, yh + ye = y b_hi exactly.
     T yh, ye;
     two_product(y, b_hi, yh, ye);
-    T th, tl;
-    fast_two_sum(yh, mul_add(y, lo, ye), th, tl);
 
-    // e^t = 2^m 2^(j/16) e^v with n = 16 m + j = round(t 16/ln2), v = t - n ln2/16.
-    const T round_shift = mul_add(th, tb::inv_step, 0x1.8p52);
+    // e^t = 2^m 2^(j/16) e^v with n = 16 m + j = round(yh 16/ln2), v = t - n ln2/16.
+    const T round_shift = mul_add(yh, tb::inv_step, 0x1.8p52);
     const I n = wrapping_sub(to_bits(round_shift), std::int64_t{0x4338000000000000});
     const T nd = round_shift - 0x1.8p52;
-    // Exact: nd * step_hi is, and n = 0 for |th| < 2^-6, while from there on both terms lie on
+    // Exact: nd * step_hi is, and n = 0 for |yh| < 2^-6, while from there on both terms lie on
     // the grid of 2^-58 (or a coarser one) with a difference below 2^-5.
-    const T u_hi = mul_add(-nd, tb::step_hi, th);
+    const T u_hi = mul_add(nd, -tb::step_hi, yh);
+    // The rest of v, lo last: it comes last.
+    const T w2 = mul_add(y, lo, mul_add(nd, -tb::step_lo, ye));
+    // v_hi + v_lo = u_hi + w2: exact where |u_hi| >= |w2|, else to 2^-53 |w2|.
     T v_hi, v_lo;
-    two_sum(u_hi, mul_add(-nd, tb::step_lo, tl), v_hi, v_lo);
-    const I m = n >> tb::exp_bits;
+    fast_two_sum(u_hi, w2, v_hi, v_lo);
     T s_hi, s_lo;
     exp_entries<T>(n, s_hi, s_lo);  // the low 4 bits of n are j
 
     // e^v = 1 + v_hi + q, q = v_hi^2 E(v_hi) + v_lo (1 + v_hi), E by Estrin's scheme.
     const T v2 = v_hi * v_hi;
     const T e03 = mul_add(v2, mul_add(v_hi, tb::e5, tb::e4), mul_add(v_hi, tb::e3, tb::e2));
-    const T e46 = mul_add(v2, tb::e8, mul_add(v_hi, tb::e7, tb::e6));
-    const T q = mul_add(v2, mul_add(v2 * v2, e46, e03), mul_add(v_lo, v_hi, v_lo));
+    const T e45 = mul_add(v_hi, tb::e7, tb::e6);
+    const T q = mul_add(v2, mul_add(v2 * v2, e45, e03), mul_add(v_lo, v_hi, v_lo));
     T sv_hi, sv_lo;
     two_product(s_hi, v_hi, sv_hi, sv_lo);
     T r_hi, r_e;
     fast_two_sum(s_hi, sv_hi, r_hi, r_e);
-    // q comes last: it goes through two fused multiply-adds only.
-    const T r_lo = mul_add(s_hi, q, mul_add(s_lo, q, (r_e + sv_lo) + mul_add(s_lo, v_hi, s_lo)));
+    // s (1 + v_hi + q) without s_lo q (below 2^-64.9 of the result).
+    const T r_lo = mul_add(s_hi, q, (r_e + sv_lo) + mul_add(s_lo, v_hi, s_lo));
     T f_hi, f_lo;
     fast_two_sum(r_hi, r_lo, f_hi, f_lo);
 
-    // The certificate (see the top of this file for mu).
+    // The certificate (see the top of this file for mu): |f_lo| <= (1/2 - mu) ulp(f_hi).
     const I f_bits = to_bits(f_hi);
-    const I exponent = f_bits & 0x7FF0000000000000;
-    const T ulp = from_bits<T>(exponent - (std::int64_t{52} << 52));
-    const T half_ulp = from_bits<T>(exponent - (std::int64_t{53} << 52));
-    const T mu = mul_add(abs(th), mu_per_t, mul_add(abs(y), mu_per_y, mu_floor));
-    const I fine = (x >= 0x1p-1022) & (x <= 0x1.fffffffffffffp1023) & (abs(th) <= 708.0) &
-                   ((f_bits & 0x000FFFFFFFFFFFFF) != 0) &
-                   (abs(f_lo) <= mul_add(-mu, ulp, half_ulp));
+    const T ulp = from_bits<T>((f_bits & 0x7FF0000000000000) - (std::int64_t{52} << 52));
+    const T half_less_mu = 0.5 - mul_add(abs(y), mu_per_y, mu_floor);  // per call, for one y
+    const T bound = mul_add(abs(yh), -mu_per_t, half_less_mu) * ulp;
+    const unsigned fine = log_x.usable & at_most(abs(yh), splat<T>(t_max)) &
+                          at_most(abs(v_hi), splat<T>(tb::v_max)) &
+                          any_bits<T>(f_bits, 0x000FFFFFFFFFFFFF) & at_most(abs(f_lo), bound);
 
-    const T scale = from_bits<T>((m + 1023) << 52);
-    return {f_hi * scale, fine};
+    // f_hi 2^m, normal for |yh| <= t_max: the exponent field takes m.
+    return {from_bits<T>(f_bits + ((n >> tb::exp_bits) << 52)), fine};
+}
+
+template <class T>
+[[gnu::always_inline]] inline Attempt<T> attempt(T x, T y) {
+    return power(logarithm(x), y);
 }
 #else
 template <class T>
 Attempt<T> attempt(T x, T y);  // not used without fused multiply-add (see kernel_used)
+template <class T>
+struct Logarithm {};
+template <class T>
+Logarithm<T> logarithm(T x);
+template <class T>
+Attempt<T> power(const Logarithm<T>& log_x, T y);
 #endif
 
 // The library's pow for the lanes not `proven`; out of line, so that the common path keeps its
 // registers.
 template <class T>
-[[gnu::noinline, gnu::cold]] T library(T x, T y, T value, Int<T> proven,
+[[gnu::noinline, gnu::cold]] T library(T x, T y, T value, unsigned proven,
                                        std::size_t& library_calls) {
     for (int i = 0; i < width<T>; ++i) {
-        if (proven[i] == 0) {
+        if (((proven >> i) & 1u) == 0) {
             value[i] = std::pow(x[i], y[i]);
             ++library_calls;
         }
@@ -410,15 +486,15 @@ private:
 // x^y lane by lane, adding to `library_calls` the number of lanes the library answered.
 template <class T>
     requires is_lanes<T>
-inline T pow(T x, T y, std::size_t& library_calls) {
+[[gnu::always_inline]] inline T pow(T x, T y, std::size_t& library_calls) {
     if constexpr (pow_kernel::kernel_used<T>) {
         if (libc::pow_error_bounded) {
             const pow_kernel::Attempt<T> a = pow_kernel::attempt(x, y);
             if (pow_kernel::refused.collecting) {
-                pow_kernel::refused.lanes |= ~lane_bits(a.proven) & ((1u << width<T>) - 1);
+                pow_kernel::refused.lanes |= ~a.proven & ((1u << width<T>) - 1);
                 return a.value;
             }
-            if (all(a.proven)) [[likely]] return a.value;
+            if (a.proven == (1u << width<T>) - 1) [[likely]] return a.value;
             return pow_kernel::library(x, y, a.value, a.proven, library_calls);
         }
     }
@@ -430,15 +506,63 @@ inline T pow(T x, T y, std::size_t& library_calls) {
 
 template <class T>
     requires is_lanes<T>
-inline T pow(T x, T y) {
+[[gnu::always_inline]] inline T pow(T x, T y) {
     std::size_t unused = 0;
     return pow(x, y, unused);
 }
 
 template <class T>
     requires is_lanes<T>
-inline T pow(T x, double y) {
+[[gnu::always_inline]] inline T pow(T x, double y) {
     return pow(x, splat<T>(y));
+}
+
+// x^y1 and x^y2 from one logarithm of x: each power is the library's, lane by lane, as from
+// two calls of pow. The vector pow certifies each power on its own; where it cannot vouch for
+// one, that one comes from the library. While refused lanes are collected, a lane refused for
+// either power is recorded once (its caller recomputes both).
+inline void pow_pair(double x, double y1, double y2, double& p1, double& p2) {
+    p1 = std::pow(x, y1);
+    p2 = std::pow(x, y2);
+}
+
+template <class T>
+    requires is_lanes<T>
+[[gnu::always_inline]] inline void pow_pair(T x, T y1, T y2, T& p1, T& p2,
+                                            std::size_t& library_calls) {
+    if constexpr (pow_kernel::kernel_used<T>) {
+        if (libc::pow_error_bounded) {
+            const pow_kernel::Logarithm<T> log_x = pow_kernel::logarithm(x);
+            const pow_kernel::Attempt<T> a = pow_kernel::power(log_x, y1);
+            const pow_kernel::Attempt<T> b = pow_kernel::power(log_x, y2);
+            constexpr unsigned every = (1u << width<T>) - 1;
+            p1 = a.value;
+            p2 = b.value;
+            if (pow_kernel::refused.collecting) {
+                pow_kernel::refused.lanes |= ~(a.proven & b.proven) & every;
+                return;
+            }
+            if (a.proven != every) {
+                p1 = pow_kernel::library(x, y1, a.value, a.proven, library_calls);
+            }
+            if (b.proven != every) {
+                p2 = pow_kernel::library(x, y2, b.value, b.proven, library_calls);
+            }
+            return;
+        }
+    }
+    for (int i = 0; i < width<T>; ++i) {
+        p1[i] = std::pow(x[i], y1[i]);
+        p2[i] = std::pow(x[i], y2[i]);
+    }
+    library_calls += 2 * width<T>;
+}
+
+template <class T>
+    requires is_lanes<T>
+[[gnu::always_inline]] inline void pow_pair(T x, double y1, double y2, T& p1, T& p2) {
+    std::size_t unused = 0;
+    pow_pair(x, splat<T>(y1), splat<T>(y2), p1, p2, unused);
 }
 
 }  // namespace vortalix2::inline VORTALIX2_ISA::math

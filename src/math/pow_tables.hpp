@@ -14,9 +14,10 @@ inline constexpr long long z_offset = 0x3FE6800000000000LL;
 // bounds the kernel's margin rests on are proven by tools/prove_pow.sh:
 //   |r| <= 0.03125 = 2^-5.000 over the log table's intervals;
 //   log polynomial, max |P(r) - log1p(r)| = 8.51015e-22 = 2^-69.99;
-//   |v| <= 0.021660849 = 2^-5.529 for the exp polynomial;
-//   exp polynomial, max |Q(v)/e^v - 1| = 1.77589e-22 = 2^-72.25.
+//   |v| <= 0.0234375 = 2^-5.415 for the exp polynomial;
+//   exp polynomial, max |Q(v)/e^v - 1| = 8.19234e-20 = 2^-63.40.
 inline constexpr double log_r_max = 0x1.0000000000000p-5;
+inline constexpr double v_max = 0x1.8000000000000p-6;  // the exp polynomial's interval
 
 inline constexpr double ln2_hi = 0x1.62e42fefa3800p-1;  // 42 significant bits
 inline constexpr double ln2_lo = 0x1.ef35793c76730p-45;
@@ -34,14 +35,13 @@ inline constexpr double l8 = -0x1.ffffdbf0c4765p-4;
 inline constexpr double l9 = 0x1.c71c507dd1259p-4;
 inline constexpr double l10 = -0x1.9a59d76189686p-4;
 inline constexpr double l11 = 0x1.750e8c032f7e3p-4;
-// e^v = 1 + v + v^2 (e2 + v e3 + ... + v^6 e8).
-inline constexpr double e2 = 0x1.0000000000000p-1;
+// e^v = 1 + v + v^2 (e2 + v e3 + ... + v^5 e7).
+inline constexpr double e2 = 0x1.0000000000001p-1;
 inline constexpr double e3 = 0x1.5555555555556p-3;
-inline constexpr double e4 = 0x1.5555555555556p-5;
-inline constexpr double e5 = 0x1.11111110c65c2p-7;
-inline constexpr double e6 = 0x1.6c16c16bdafd8p-10;
-inline constexpr double e7 = 0x1.a01b389c05bdap-13;
-inline constexpr double e8 = 0x1.a01afa6994e7cp-16;
+inline constexpr double e4 = 0x1.55555554c137cp-5;
+inline constexpr double e5 = 0x1.11111110cf3cdp-7;
+inline constexpr double e6 = 0x1.6c182082a61dcp-10;
+inline constexpr double e7 = 0x1.a01b39b40e207p-13;
 
 // Per interval i of z: c = 1/centre (1 for the one around 1, i = 9).
 alignas(64) inline constexpr double log_c[16] = {

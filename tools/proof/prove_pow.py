@@ -6,9 +6,9 @@ Run from the repository root (tools/prove_pow.sh does, after installing Sollya):
 
     python3 tools/proof/prove_pow.py
 
-It reads the tables, constants and coefficients from src/math/pow_tables.hpp and the margin from
-src/math/pow.hpp, so it proves the kernel the code builds, and exits non-zero if a step's
-precondition or the margin fails.
+It reads the tables, constants, coefficients and the exp polynomial's interval v_max from
+src/math/pow_tables.hpp and the margin and t_max from src/math/pow.hpp, so it proves the kernel
+the code builds, and exits non-zero if a step's precondition or the margin fails.
 
 How it bounds:
 - The two polynomials' approximation errors (log1p and exp) with Sollya's `supnorm`, which
@@ -77,7 +77,7 @@ def parse_margin(path):
     double arithmetic as the compiler does."""
     src = open(path).read()
     out = {}
-    for name in ("mu_floor", "mu_per_t", "mu_per_y"):
+    for name in ("mu_floor", "mu_per_t", "mu_per_y", "t_max"):
         m = re.search(r"inline constexpr double " + name + r" = ([^;]+);", src)
         check(m is not None, f"{name} not found in pow.hpp")
         expr = m.group(1)
@@ -311,7 +311,9 @@ def main():
         check(arrays["exp_rows"][2 * i:2 * i + 2] == [arrays["exp_hi"][i], arrays["exp_lo"][i]],
               f"exp_rows row {i} differs from the columns")
     lc = [tb[f"l{n}"] for n in range(3, 12)]
-    ec = [tb[f"e{n}"] for n in range(2, 9)]
+    ec = [tb[f"e{n}"] for n in range(2, 2 + sum(1 for k in tb if re.fullmatch(r"e\d+", k)))]
+    check(len(lc) == 9 and len(ec) == 6,
+          "the kernel's polynomial degrees (11 for log1p, 7 for exp)")
     ln2_hi, ln2_lo = tb["ln2_hi"], tb["ln2_lo"]
     inv_step, step_hi, step_lo = tb["inv_step"], tb["step_hi"], tb["step_lo"]
 
@@ -397,13 +399,19 @@ def main():
         # sq + sq_lo = rh^2 exactly (FMA; rh = zc - 1 is a multiple of 2^-53, so the remainder
         # is one of 2^-106): sq stands for rh^2, sq_lo is the exact remainder.
         sq = square(rh)
-        sq_lo = symmetric(sq.err)
-        # h_hi + h_lo = rh - sq/2 exactly: |rh| >= |sq/2| for |rh| <= 1 (fast two-sum).
-        # (pointwise: sq/2 <= rh^2 (1 + 2^-52)/2 <= |rh| for |rh| <= 1).
-        check(max(abs(a), abs(b)) <= 1, "fast two-sum rh, -sq/2")
-        h_lo_hi = rn(a - sq.hi / 2), rn(b - sq.lo / 2)
+        # h_hi + h_lo = rh - rh^2/2 exactly, with m = -rh/2 (exact), h_hi = RN(rh + rh m),
+        # d = rh - h_hi and h_lo = RN(rh m + d): rh - rh^2/2 is monotonic for |rh| <= 1, so
+        # h_hi lies between its values at the ends; d is exact by Sterbenz (h_hi between rh/2
+        # and 2 rh); rh m + d = rh - rh^2/2 - h_hi is the rounding error of h_hi, a multiple of
+        # 2^-107 (rh on the grid of 2^-53, m on 2^-54) below 2^-53 |h_hi| <= 2^-58 in size,
+        # so it is a double and h_lo is exact.
+        rmag0 = max(abs(a), abs(b))
+        check(rmag0 <= Q(1, 32), "|rh| <= 2^-5 for h")
+        h_lo_hi = rn(a - a * a / 2), rn(b - b * b / 2)
         h_mag = max(abs(h_lo_hi[0]), abs(h_lo_hi[1]))
-        h_lo = symmetric(rounding_bound(max(abs(a - sq.hi / 2), abs(b - sq.lo / 2))))
+        check(rounding_bound(max(abs(a - a * a / 2), abs(b - b * b / 2))) <= TWO**-58
+              and h_mag <= 2 * rmag0, "h_lo exact")
+        h_lo = symmetric(rounding_bound(max(abs(a - a * a / 2), abs(b - b * b / 2))))
         for (k_lo, k_hi) in k_classes:
             kd = V(k_lo, k_hi)
             a_lo, a_hi_ = k_lo * ln2_hi + log_hi[i], k_hi * ln2_hi + log_hi[i]
@@ -421,28 +429,25 @@ def main():
             p47 = fma(sq, fma(rh, const(lc[7]), const(lc[6])), fma(rh, const(lc[5]), const(lc[4])))
             p = fma(sq2, fma(sq2, const(lc[8]), p47), p03)
             parts["poly_eval"] = max(parts["poly_eval"], p.err)
-            # rl / (1 + rh) to rl (1 - rh + rh^2 - rh^3), and -sq_lo/2 (exact: sq_lo/2 is).
-            rl_part = fma(rl, fma(neg(rh), sq, add(sq, neg(rh))), fma(sq_lo, const(Q(-1, 2)), rl))
+            # rl / (1 + rh) to rl (1 - rh + rh^2).
+            rl_part = fma(rl, add(sq, neg(rh)), rl)
             kpart = fma(kd, ln2_lo_c, const(log_lo[i]))
-            low_sum = add(add(add(kpart, b_lo), h_lo), rl_part)
+            low_sum = add(add(kpart, rl_part), add(h_lo, b_lo))
             cube = mul(sq, rh)
             lo = fma(cube, p, low_sum)
             parts["cube_p"] = max(parts.get("cube_p", Q(0)), _product_err(cube, p))
             parts["low_sum"] = max(parts.get("low_sum", Q(0)), low_sum.err)
             parts["last"] = max(parts.get("last", Q(0)), lo.err - _product_err(cube, p) - low_sum.err)
             # b_hi + the ideal lo = k (ln2_hi + ln2_lo) + log_hi + log_lo + rh - rh^2/2 + rh^3 P(rh)
-            #   + rl (1 - rh + rh^2 - rh^3); log x = k ln2 - log c + log1p(rh) + log1p(rl/(1+rh)).
+            #   + rl (1 - rh + rh^2); log x = k ln2 - log c + log1p(rh) + log1p(rl/(1+rh)).
             rmag = max(abs(a), abs(b))
             u = rl_bound / (1 - rmag)
             model = (max(abs(k_lo), abs(k_hi)) * ln2_err + log_table_err[i] + log_poly_err
-                     + rl_bound * rmag**4 / (1 - rmag) + u * u)
+                     + rl_bound * rmag**3 / (1 - rmag) + u * u)
             worst["eval"] = max(worst["eval"], lo.err)
             worst["model"] = max(worst["model"], model)
             worst["total"] = max(worst["total"], lo.err + model)
             lo_max = max(lo_max, lo.mag())
-            # |lo| <= 2^-10 |b_hi|, for the last two-sum of t.
-            check(lo.mag() <= b_min / 1024 or (lo.mag() == 0 and b_mag == 0),
-                  f"|lo| <= 2^-10 |b_hi| at interval {i}, r in [{float(a)}, {float(b)}], k {k_lo}")
     print("Log, x = 2^k z, log x = b_hi + lo:")
     report("log1p polynomial, max |P(r) - log1p(r)| (Sollya)", log_poly_err)
     report("  (its evaluation alone, P by Estrin)", parts["poly_eval"])
@@ -455,46 +460,54 @@ def main():
     report("max |lo|", lo_max)
     A = worst["total"]
 
-    # --- t = y log x = th + tl ---------------------------------------------------------------
-    # yh + ye = y b_hi (exact product; below 2^-1022 the remainder rounds, by 2^-1075 at most);
-    # w = RN(y lo + ye), |ye| <= u |yh|; th + tl = yh + w by a fast two-sum, exact: |w| <= |yh|
-    # by |lo| <= 2^-10 |b_hi| where |yh| >= 2^-1050 (the 2^-1074 of the underflows is below
-    # 2^-24 |yh| there), and otherwise both lie below 2^-1022 on the grid of 2^-1074, where the
-    # sum is exact.
-    w_ratio = (1 + U) * (Q(1, 1024) * (1 + U) / (1 - U) + U) + Q(1, 2**20)
-    check(w_ratio < 1, "fast two-sum yh, w")
-    yh_over_th = 1 / ((1 - U) * (1 - w_ratio))
-    A_y = A + U * lo_max  # per |y|
-    B_t = U * U * yh_over_th  # per |th|
+    # --- t = y log x = yh + ye + y lo + y (log x - b_hi - lo) --------------------------------
+    # yh + ye = y b_hi (exact product; below 2^-1022 the remainder rounds, by 2^-1075 at most),
+    # |ye| <= u |yh|: the error of t = yh + ye + y lo is |y| A (+ 2^-1074); y lo is not rounded
+    # on its own but in w2 below.
+    A_y = A  # per |y|
+    B_t = Q(0)  # per |yh|
     T_abs = TWO**-1070
-    print("t = y log x = th + tl: |th + tl - y log x| <= |y| A' + |th| B + 2^-1070:")
-    report("A' = A + 2^-53 max|lo| (per |y|)", A_y)
-    report("B (per |th|)", B_t)
-
+    print("t = y log x = yh + ye + y lo: its error <= |y| A + 2^-1070")
     # --- The exp: t = n ln2/16 + v ------------------------------------------------------------
-    T_MAX = Q(708)  # the certificate refuses |th| > 708
+    T_MAX = Q(margin["t_max"])  # the certificate refuses |yh| > t_max
+    V_MAX = tb["v_max"]  # and |v_hi| > v_max
     N = int(T_MAX * inv_step + Q(1, 2))
-    check(inv_step * TWO**-6 < Q(1, 2), "n = 0 for |th| < 2^-6")
+    check(inv_step * TWO**-6 < Q(1, 2), "n = 0 for |yh| < 2^-6")
     check(significant_bits(step_hi) + N.bit_length() <= 53, "n step_hi is exact")
     check(lowest_bit(step_hi) >= TWO**-58, "n step_hi on the grid of 2^-58")
-    half_step = 1 / (2 * inv_step)  # |th - n/inv_step| <= 1/(2 inv_step), exactly
+    half_step = 1 / (2 * inv_step)  # |yh - n/inv_step| <= 1/(2 inv_step), exactly
     check(half_step + N * abs(1 / inv_step - step_hi) < TWO**-5,
-          "th - n step_hi exact (below 2^-5 on the grid of 2^-58)")
-    check(inv_step * T_MAX < TWO**51, "n = round(th 16/ln2) by adding 1.5 2^52")
+          "yh - n step_hi exact (below 2^-5 on the grid of 2^-58)")
+    check(inv_step * T_MAX < TWO**51, "n = round(yh 16/ln2) by adding 1.5 2^52")
     m_min, m_max = (-N) >> 4, N >> 4
-    check(m_min + 1023 >= 1 and m_max + 1023 <= 2046, "2^m is a normal double")
-    tl_max = rounding_bound(T_MAX)
-    w2_err = rounding_bound(tl_max + N * abs(step_lo))
-    xi = N * step_err + w2_err  # |v_hi + v_lo - (th + tl - n ln2/16)|
-    v_true = half_step + N * inv_err + tl_max
-    v_sum = v_true + xi
-    v_hi_max = v_sum + rounding_bound(v_sum)
+    # f_hi 2^m by adding m to f_hi's exponent field: f_hi lies in [1/2, 4) (below), so the
+    # result is a normal double for -1021 <= m <= 1021.
+    check(m_min >= -1021 and m_max <= 1021, "f_hi 2^m is a normal double")
+    # g = RN(ye - n step_lo), w2 = RN(y lo + g); v_hi + v_lo = u_hi + w2 by a fast two-sum,
+    # exact where |u_hi| >= |w2| and otherwise within 2^-53 (1 + 2^-49) |w2| (s = RN(u + w) =
+    # u + w + e1, z = RN(s - u) = w + e1 + e2 with |e2| <= 2^-53 |w + e1|, RN(w - z) =
+    # -e1 - e2 + e3 with |e3| <= 2^-53 |e1 + e2|: s + e = u + w - e2 + e3). |g| <= 2^-53 |yh| +
+    # n |step_lo| (+ 2^-1074) and |w2| <= |y| max|lo| + |g|, each (1 + u) for its rounding, so
+    # g's rounding, w2's and the two-sum's add terms per |y|, per |yh| and constant:
+    g_t, g_c = U * (1 + U), (N * abs(step_lo) + TWO**-1070) * (1 + U)
+    w2_y, w2_t, w2_c = lo_max * (1 + U) ** 2, g_t * (1 + U), g_c * (1 + U)
+    two = (2 + TWO**-49) * U  # w2's rounding and the two-sum's
+    xi_c = N * step_err + U * g_c + two * w2_c
+    xi_y = two * w2_y
+    xi_t = U * g_t + two * w2_t
+    v_hi_max = V_MAX
     _, exp_poly_err = polynomial_bounds(lc, r_min, r_max, ec, v_hi_max)
-    print("Exp, e^t = 2^(n/16) e^v:")
+    print("Exp, e^t = 2^(n/16) e^v, |v_hi| <= v_max (checked by the certificate):")
     report("|v_hi| bound", v_hi_max)
-    report("reduction, |v_hi + v_lo - (t - n ln2/16)|", xi)
+    report("reduction, |v_hi + v_lo - (t - n ln2/16)|, constant", xi_c)
+    report("  per |y|", xi_y)
+    report("  per |yh|", xi_t)
     report("exp polynomial, max |E(v)/e^v - 1| (Sollya)", exp_poly_err)
-
+    # The largest |w2| where |v_hi| <= v_max: |v_hi| = |u_hi + w2| (1 + 2^-53) and
+    # |u_hi| <= half_step + N |1/inv_step - step_hi|, so |v_lo| stays below
+    # 2^-53 |v_hi| + 2^-53 (1 + 2^-49) |w2|; |w2| above is at most v_max + |u_hi| + 2^-50.
+    u_max = half_step + N * abs(1 / inv_step - step_hi)
+    w2_max = V_MAX * (1 + U) + u_max
     worst_e = {"eval": Q(0), "model": Q(0), "total": Q(0)}
     e_eval = q_eval = v2_err = Q(0)
     PIECES = 64
@@ -506,26 +519,29 @@ def main():
             b = -v_hi_max + 2 * v_hi_max * (p + 1) / PIECES
             vh = V(a, b)
             vmag = vh.mag()
-            vl_max = rounding_bound(vmag)
+            # |v_lo| <= ulp(v_hi)/2 where the two-sum is exact; where not, |w2| <= 2 |v_hi| (1 + 2u)
+            # (u_hi and w2 have the same sign or |u_hi| < |w2|/2; otherwise Sterbenz makes it
+            # exact), so |v_lo| <= ulp(v_hi)/2 + 2^-52 (1 + 2^-48) |v_hi|.
+            vl_max = rounding_bound(vmag) + 3 * U * vmag
             vl = symmetric(vl_max)
             v2 = square(vh)
             e03 = fma(v2, fma(vh, const(ec[3]), const(ec[2])), fma(vh, const(ec[1]), const(ec[0])))
-            e46 = fma(v2, const(ec[6]), fma(vh, const(ec[5]), const(ec[4])))
-            E = fma(mul(v2, v2), e46, e03)
+            e45 = fma(vh, const(ec[5]), const(ec[4]))
+            E = fma(mul(v2, v2), e45, e03)
             q = fma(v2, E, fma(vl, vh, vl))
             sv_hi = (rn(s_hi * a), rn(s_hi * b))
             sv_mag = max(abs(sv_hi[0]), abs(sv_hi[1]))
             check(sv_mag <= s_hi, "fast two-sum s_hi, sv_hi")
             sv_lo = symmetric(rounding_bound(s_hi * vmag))
             r_e = symmetric(rounding_bound(s_hi + sv_mag))
-            r_lo = fma(const(s_hi), q, fma(const(s_lo), q, add(add(r_e, sv_lo),
-                                                                fma(const(s_lo), vh, const(s_lo)))))
+            r_lo = fma(const(s_hi), q, add(add(r_e, sv_lo), fma(const(s_lo), vh, const(s_lo))))
             check(r_lo.mag() <= s_hi - sv_mag, "fast two-sum r_hi, r_lo")
             # f = f_hi + f_lo = s_hi + s_hi v_hi + r_lo; ideal (s_hi + s_lo)(1 + v_hi + q), q's
             # ideal v_hi^2 E(v_hi) + v_lo (1 + v_hi).
             f_min = s_hi * (1 - vmag - vl_max) * (1 - U)
             # (+ 2^-1074: s_hi v_hi's remainder where v_hi is so small that it underflows)
-            rel_eval = (r_lo.err + TWO**-1074) / f_min
+            # (+ |s_lo q|, which r_lo leaves out)
+            rel_eval = (r_lo.err + TWO**-1074 + abs(s_lo) * (q.mag() + q.err)) / f_min
             e_eval = max(e_eval, E.err)
             v2_err = max(v2_err, v2.err)
             q_eval = max(q_eval, q.err)
@@ -537,28 +553,34 @@ def main():
             worst_e["eval"] = max(worst_e["eval"], rel_eval)
             worst_e["model"] = max(worst_e["model"], rel_model)
             worst_e["total"] = max(worst_e["total"], rel_eval + rel_model)
-    xi_rel = xi * (1 + xi)  # |e^xi - 1|
+    # f_hi near s_hi e^v_hi: within [1/2, 4) for the exponent-field scaling above.
+    check(min(exp_hi) * (1 - 2 * V_MAX) >= Q(1, 2) and max(exp_hi) * (1 + 2 * V_MAX) < 4,
+          "f_hi in [1/2, 4)")
+    xi_rel = xi_c * (1 + xi_c)  # |e^xi - 1|
     delta_exp = (1 + worst_e["total"]) * (1 + xi_rel) - 1
     report("  (v_hi^2 rounded, absolute)", v2_err)
     report("  (E by Estrin, absolute)", e_eval)
     report("  (q = v^2 E + v_lo (1 + v), absolute)", q_eval)
     report("evaluation of q, r_lo and the sums (relative)", worst_e["eval"])
     report("table, polynomial and dropped terms (relative)", worst_e["model"])
-    report("delta_exp = |f_hi + f_lo - e^(th + tl)| / e^(th + tl)", delta_exp)
+    report("delta_exp = |f_hi + f_lo - e^t| / e^t, less the terms per |y| and |yh|",
+           delta_exp)
 
     # --- The margin ---------------------------------------------------------------------------
     # |f/x^y - 1| <= e^dt (1 + delta_exp) - 1 <= (dt + delta_exp)(1 + 2^-20) for
     # dt, delta_exp <= 2^-21 (larger dt makes mu exceed 1/2: every lane refused); in ULP of f_hi
     # (not a power of two, f <= 2^(e+1)) times 2^53 (1 + 2^-20). glibc's logarithm term takes
-    # |t| <= |th| (1 + 2^-51) + dt. The margin is evaluated in double (two roundings of mu and
-    # one of 1/2 - mu): 2^-50 of spare in the floor covers them for mu <= 1/2.
+    # |t| <= |yh| (1 + 2^-51) + |y| max|lo| (1 + 2^-51) + dt. dt takes the reduction's terms
+    # per |y| and per |yh|. The margin is evaluated in double (three roundings of quantities
+    # below 1/2, and an exact product by the ulp): 2^-50 of spare in the floor covers them.
     grow = (1 + TWO**-20) ** 2 * (1 + TWO**-40)
     need_floor = Q(2, 100) + TWO**53 * delta_exp * grow + TWO**53 * T_abs * grow + TWO**-50
-    need_per_y = TWO**53 * A_y * grow
-    need_per_t = Q(3, 2) * TWO**-15 * (1 + TWO**-51) + TWO**53 * B_t * grow
+    need_per_y = (TWO**53 * (A_y + xi_y) * grow
+                  + Q(3, 2) * TWO**-15 * lo_max * (1 + TWO**-51))
+    need_per_t = Q(3, 2) * TWO**-15 * (1 + TWO**-51) + TWO**53 * (B_t + xi_t) * grow
     # glibc's logarithm term on dt: 1.5 2^-15 dt, below 2^-60 of 2^53 dt, in `grow`.
     check(delta_exp < TWO**-21, "delta_exp small")
-    print("Margin, mu = mu_floor + |y| mu_per_y + |th| mu_per_t, in ULP:")
+    print("Margin, mu = mu_floor + |y| mu_per_y + |yh| mu_per_t, in ULP:")
     for name, need in (("mu_floor", need_floor), ("mu_per_y", need_per_y), ("mu_per_t", need_per_t)):
         have = Q(margin[name])
         status = "ok" if have >= need else "TOO SMALL"
