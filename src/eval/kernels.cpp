@@ -79,6 +79,8 @@ extern const KernelTable scalar_kernels = table_of<double>();
 extern const KernelTable sse2_kernels = table_of<double>();
 extern const PowSpanFn scalar_pow_span = &pow_span_of<double>;
 extern const PowSpanFn sse2_pow_span = &pow_span_of<double>;
+extern const PowPairSpanFn scalar_pow_pair_span = &pow_pair_span_of<double>;
+extern const PowPairSpanFn sse2_pow_pair_span = &pow_pair_span_of<double>;
 #elif !defined(VORTALIX2_LANES)
 extern const KernelTable scalar_kernels = table_of<double>();
 extern const KernelTable sse2_kernels = table_of<math::Lanes<2>>();
