@@ -7,6 +7,8 @@ every argument is a scalar). Inside a relation's domain the core's relations kee
 bits; outside it the result is NaN (or the infinite limit). Angles are in degrees.
 """
 from . import isentropic, normal_shock, nozzle
+from . import fanno, oblique_shock, rayleigh
 
 __version__ = "0.1.0"
 __all__ = ["isentropic", "normal_shock", "nozzle", "__version__"]
+__all__ += ["oblique_shock", "fanno", "rayleigh"]
