@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <type_traits>
 
@@ -15,6 +17,7 @@ namespace vortalix2::inline VORTALIX2_ISA::relations::flows {
 
 inline constexpr double nan = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double inf = std::numeric_limits<double>::infinity();
+inline constexpr double eps = 0x1p-53;  // half the spacing of doubles just above 1
 inline constexpr double degrees_per_radian = 57.295779513082320876798;  // 180/pi
 
 // The result type of comparing two T: bool for a double, a lane mask otherwise.
@@ -44,9 +47,9 @@ inline T pick(MaskOf<T> m, T a, double b) {
 
 // The lanes where a mask does not hold.
 template <class M>
-inline M no(M m) {
-    if constexpr (std::is_same_v<M, bool>) {
-        return !m;
+inline auto no(M m) {
+    if constexpr (std::is_arithmetic_v<M>) {
+        return !m;  // bool, or the int that & and | make of bools
     } else {
         return ~m;
     }
@@ -54,7 +57,7 @@ inline M no(M m) {
 
 template <class M>
 inline bool any_lane(M m) {
-    if constexpr (std::is_same_v<M, bool>) {
+    if constexpr (std::is_arithmetic_v<M>) {
         return m;
     } else {
         return math::lane_bits(m) != 0;
@@ -63,7 +66,7 @@ inline bool any_lane(M m) {
 
 template <class M>
 inline bool all_lanes(M m) {
-    if constexpr (std::is_same_v<M, bool>) {
+    if constexpr (std::is_arithmetic_v<M>) {
         return m;
     } else {
         return math::all(m);
@@ -100,6 +103,48 @@ inline T cbrt(T x) {
 template <class T>
 inline T log(T x) {
     return per_lane([](double v) { return std::log(v); }, x);
+}
+
+// ln x to about 1% of |ln x| + 0.06 for positive normal x, from its bit pattern alone
+// (exponent plus mantissa as a fraction, times ln 2). Enough for a correction term.
+template <class T>
+inline T rough_log(T x) {
+    constexpr double scale = 0x1p-52 * 0.6931471805599453;
+    if constexpr (math::is_lanes<T>) {
+        using M = math::Mask<math::width<T>>;
+        const auto bits = reinterpret_cast<M>(x);
+        return __builtin_convertvector(bits, T) * scale - 1023.0 * 0.6931471805599453;
+    } else {
+        std::int64_t bits;
+        std::memcpy(&bits, &x, sizeof bits);
+        return static_cast<double>(bits) * scale - 1023.0 * 0.6931471805599453;
+    }
+}
+
+// The part of the exponent n/d that its rounded quotient e = RN(n/d) misses, with n the
+// exact sum n_hi + n_lo: (n - e d)/d, e d taken exactly (Dekker's product, no fused
+// multiply-add). x^(n/d) = x^e (1 + e_lo ln x) to far below an ULP, which lets an inversion
+// measure its residual without the error the exponent's rounding puts into x^e.
+inline double exponent_low(double n_hi, double n_lo, double d, double e) {
+    constexpr double split = 134217729.0;  // 2^27 + 1
+    const auto halves = [](double a, double& hi, double& lo) {
+        const double t = split * a;
+        hi = t - (t - a);
+        lo = a - hi;
+    };
+    double eh, el, dh, dl;
+    halves(e, eh, el);
+    halves(d, dh, dl);
+    const double p = e * d;
+    const double perr = ((eh * dh - p) + eh * dl + el * dh) + el * dl;
+    return (((n_hi - p) - perr) + n_lo) / d;
+}
+
+// ga + 1 as an exact sum hi + lo.
+inline void ga_plus_one(double ga, double& hi, double& lo) {
+    hi = ga + 1.0;
+    const double back = hi - 1.0;
+    lo = (ga - back) + (1.0 - (hi - back));
 }
 
 // A relation made total: NaN outside [lo, hi] (or [lo, hi) when `hi_open`), NaN input stays
@@ -139,6 +184,21 @@ Guarded<Relation> guarded(Relation r, double lo, double hi = inf, bool hi_open =
 template <class Relation>
 Guarded<Relation> guarded_with_limit(Relation r, double lo, double at_inf) {
     return {r, lo, inf, false, true, at_inf};
+}
+
+// M (1/ratio)^(1/k) in the lanes of `far`, with the C library's log and exp; M elsewhere.
+template <class T>
+inline T power_step(MaskOf<T> far, T m, T ratio, T k) {
+    const auto one = [](double mi, double ri, double ki) { return mi * std::exp(-std::log(ri) / ki); };
+    if constexpr (math::is_lanes<T>) {
+        T r = m;
+        for (int i = 0; i < math::width<T>; ++i) {
+            if (far[i] != 0) r[i] = one(m[i], ratio[i], k[i]);
+        }
+        return r;
+    } else {
+        return far ? one(m, ratio, k) : m;
+    }
 }
 
 // The start of an inversion for one or more targets: an estimate of the root, a bracket
@@ -184,7 +244,17 @@ T solve_bracketed(const Inversion& inv, T x) {
         lo = pick(root_above & no(done), m, lo);
         hi = pick(no(root_above) & no(exact) & no(done), m, hi);
         T next = m - f / d;
-        const auto inside = (next > lo) & (next < hi);
+        // Far from the root (the relation off the target by more than a factor of two) the
+        // step is taken on the logarithms, M <- M (x/R)^(1/k) with k = dlnR/dlnM, which is
+        // exact for a power law: plain Newton creeps along the steep power laws of these
+        // relations at large and small Mach numbers.
+        const T ratio = (f + x) / x;
+        const auto far = ((ratio > 2.0) | (ratio < 0.5)) & (ratio > 0.0) & no(done);
+        if (any_lane(far)) {
+            const T k = (m * d) / (f + x);
+            next = pick(far, power_step(far, m, ratio, k), next);
+        }
+        const auto inside = (next >= lo) & (next <= hi);  // a bracket end is a tried point
         // Halving the bracket: by its geometric mean when it is wide and positive, by doubling
         // while the top is unbounded.
         const T arith = lo + (hi - lo) * 0.5;

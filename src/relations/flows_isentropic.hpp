@@ -114,13 +114,20 @@ struct MaFromAAcritBranch {
     double c;  // (ga - 1)/2
     bool sup;
     bool rising;
+    double e_lo;  // what the relation's rounded exponent misses
     MaFromAAcritBranch(double ga, bool sup)
-        : relation(ga), estimate(ga), c((ga - 1.0) * 0.5), sup(sup), rising(sup) {}
+        : relation(ga), estimate(ga), c((ga - 1.0) * 0.5), sup(sup), rising(sup) {
+        double hi, lo;
+        ga_plus_one(ga, hi, lo);
+        e_lo = exponent_low(hi * 0.5, lo * 0.5, ga - 1.0, relation.e);
+    }
 
     template <class T>
     Start<T> start(T x) const {
-        const auto outside = no(x >= 1.0);
-        const auto sonic = x == 1.0;
+        // Within 32 ULP below 1, where the forward relation's own rounding puts some
+        // Mach numbers next to 1, the answer is 1; below that, outside the domain.
+        const auto outside = no(x >= 1.0 - 32 * eps);
+        const auto sonic = (x <= 1.0) & no(outside);
         const auto infinite = x == inf;
         const auto settled = outside | sonic | infinite;
         T answer = pick(sonic, 1.0, math::splat<T>(nan));
@@ -130,8 +137,14 @@ struct MaFromAAcritBranch {
         return {m, math::splat<T>(sup ? 1.0 : 0.0), math::splat<T>(sup ? inf : 1.0), MaskOf<T>(settled),
                 answer};
     }
+    // A/A* - x, with the relation's power corrected for the rounding of its exponent, which
+    // at large Ma (ln(A/A*) of tens) would otherwise put tens of ULP into the residual.
     template <class T>
-    T residual(T m, T x) const { return relation(m) - x; }
+    T residual(T m, T x) const {
+        const T r = relation(m);
+        const T w = temperature_ratio(c, m) / relation.b;
+        return (r - x) + r * (e_lo * rough_log(w));
+    }
     // d(A/A*)/dMa = A/A* (Ma^2 - 1)/(Ma q).
     template <class T>
     T slope(T m) const {
@@ -153,14 +166,19 @@ struct MaFromMcpToAPoBranch {
     double choke;  // the mass flow at Ma = 1, as the relation gives it
     bool sup;
     bool rising;
+    double e_lo;   // what the relation's rounded exponent misses
     MaFromMcpToAPoBranch(double ga, bool sup)
         : relation(ga), estimate(ga), c((ga - 1.0) * 0.5), sup(sup), rising(!sup) {
         choke = relation(1.0);
+        double hi, lo;
+        ga_plus_one(ga, hi, lo);
+        e_lo = exponent_low(hi * -0.5, lo * -0.5, ga - 1.0, relation.e);
     }
     template <class T>
     Start<T> start(T x) const {
-        const auto outside = no((x >= 0.0) & (x <= choke));
-        const auto sonic = x == choke;
+        // Within 32 ULP above the choking value as computed, 1 (see MaFromAAcritBranch).
+        const auto outside = no((x >= 0.0) & (x <= choke * (1.0 + 32 * eps)));
+        const auto sonic = (x >= choke) & no(outside);
         const auto zero = x == 0.0;
         const auto settled = outside | sonic | zero;
         T answer = pick(sonic, 1.0, math::splat<T>(nan));
@@ -170,8 +188,13 @@ struct MaFromMcpToAPoBranch {
         return {m, math::splat<T>(sup ? 1.0 : 0.0), math::splat<T>(sup ? inf : 1.0), MaskOf<T>(settled),
                 answer};
     }
+    // The mass flow minus x, its power corrected for the rounding of the exponent.
     template <class T>
-    T residual(T m, T x) const { return relation(m) - x; }
+    T residual(T m, T x) const {
+        const T r = relation(m);
+        const T q = temperature_ratio(c, m);
+        return (r - x) + r * (e_lo * rough_log(q));
+    }
     // d/dMa = f (1 - Ma^2)/(Ma q).
     template <class T>
     T slope(T m) const {
@@ -206,8 +229,10 @@ struct MaFromFMcpToBranch {
     }
     template <class T>
     Start<T> start(T x) const {
-        const auto outside = sup ? no((x >= minimum) & (x < root2)) : no(x >= minimum);
-        const auto sonic = x == minimum;
+        // Within 32 ULP below the minimum as computed, 1 (see MaFromAAcritBranch).
+        const double floor = minimum * (1.0 - 32 * eps);
+        const auto outside = sup ? no((x >= floor) & (x < root2)) : no(x >= floor);
+        const auto sonic = (x <= minimum) & no(outside);
         const auto infinite = x == inf;
         const auto settled = outside | sonic | infinite;
         T answer = pick(sonic, 1.0, math::splat<T>(nan));

@@ -122,8 +122,10 @@ struct MaFromPoshPoBranch {
     }
     template <class T>
     Start<T> start(T x) const {
-        const auto outside = no((x >= 0.0) & (x <= 1.0));
-        const auto one = x == 1.0;
+        // Within 32 ULP above 1, where the forward relation's rounding puts some Mach
+        // numbers next to 1, the answer is 1.
+        const auto outside = no((x >= 0.0) & (x <= 1.0 + 32 * eps));
+        const auto one = (x >= 1.0) & no(outside);
         const auto zero = x == 0.0;
         const auto settled = outside | one | zero;
         T answer = pick(one, 1.0, math::splat<T>(nan));
@@ -156,8 +158,9 @@ struct MaFromPo2P1 {
     }
     template <class T>
     Start<T> start(T x) const {
-        const auto outside = no(x >= lowest);
-        const auto one = x == lowest;
+        // Within 32 ULP below the value at Ma = 1 as computed, 1.
+        const auto outside = no(x >= lowest * (1.0 - 32 * eps));
+        const auto one = (x <= lowest) & no(outside);
         const auto infinite = x == inf;
         const auto settled = outside | one | infinite;
         T answer = pick(one, 1.0, math::splat<T>(nan));
