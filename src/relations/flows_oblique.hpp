@@ -22,6 +22,7 @@
 namespace vortalix2::inline VORTALIX2_ISA::relations::flows {
 
 inline constexpr double radians_per_degree = 0.017453292519943295769237;  // pi/180
+inline constexpr double degrees_per_radian_low = -1.9878495670576283e-15;   // 180/pi - its double
 
 template <class T>
 inline T sin(T x) {
@@ -189,37 +190,43 @@ struct ThetaMaxFromMa : ThetaMaxPoint {
 };
 
 // beta from (Ma, theta) on the weak (below beta*) or strong (above it) branch. In t = tan(beta)
-// the relation is a cubic: with tt = tan(theta), a = (ga + 1) Ma^2 + 2, b = (ga - 1) Ma^2 + 2,
-//   r(t) = 2 ((Ma^2 - 1) t^2 - 1) - tt t (a + b t^2) = t (a + b t^2)(tan(theta(t)) - tt),
-// so r has the sign of theta(t) - theta. The weak root lies in [tan(mu), tan(beta*)], where
-// theta rises, the strong one in [tan(beta*), inf), where it falls; bracketed Newton on r finds
-// it without a trigonometric call per step. theta = 0 gives the Mach angle (weak) or 90
+// tan(theta) is rational: with a = (ga + 1) Ma^2 + 2 and b = (ga - 1) Ma^2 + 2,
+//   tan(theta) = g(t) = 2 ((Ma^2 - 1) t^2 - 1)/(t (a + b t^2)).
+// The weak root of g(t) = tan(theta) lies in [tan(mu), tan(beta*)], where g rises, the strong
+// one in [tan(beta*), inf), where it falls; bracketed Newton on g finds it without a
+// trigonometric call per step. theta = 0 gives the Mach angle (weak) or 90
 // (strong), theta = theta_max gives beta* on both branches; NaN above theta_max.
 struct BetaFromMaTheta : ThetaMaxPoint {
     MuFromMa mach_angle;
     bool strong;
     BetaFromMaTheta(double ga, bool strong) : ThetaMaxPoint(ga), mach_angle(ga), strong(strong) {}
 
-    // The cubic for one vector of Mach numbers, in the form the bracketed solver takes.
+    // tan(theta) as a function of t = tan(beta) for one vector of Mach numbers, in the form
+    // the bracketed solver takes: g(t) = 2 ((Ma^2 - 1) t^2 - 1)/(t (a + b t^2)).
     template <class T>
-    struct Cubic {
+    struct TanDeflection {
         T m1;  // Ma^2 - 1
         T a;
         T b;
-        T tt;
         Start<T> s;
         bool rising;
         template <class U>
         Start<U> start(U) const { return s; }
         template <class U>
-        U residual(U t, U x) const {
+        U relation(U t) const {
             const U t2 = t * t;
-            return (m1 * t2 - 1.0) * 2.0 - x * (t * (a + b * t2));
+            return ((m1 * t2 - 1.0) * 2.0) / (t * (a + b * t2));
         }
+        template <class U>
+        U residual(U t, U x) const { return relation(t) - x; }
+        // g'(t) = (4 (Ma^2 - 1) t^2 (a + b t^2) - 2 ((Ma^2 - 1) t^2 - 1)(a + 3 b t^2))/(t (a + b t^2))^2.
         template <class U>
         U slope(U t) const {
             const U t2 = t * t;
-            return (m1 * t) * 4.0 - tt * (a + (b * t2) * 3.0);
+            const U w = a + b * t2;
+            const U den = t * w;
+            const U num = ((m1 * t2) * 4.0) * w - ((m1 * t2 - 1.0) * 2.0) * (a + (b * t2) * 3.0);
+            return num / (den * den);
         }
     };
 
@@ -255,9 +262,11 @@ struct BetaFromMaTheta : ThetaMaxPoint {
         }
         const T lo = strong ? t_top : t_mu;
         const T hi = strong ? math::splat<T>(inf) : t_top;
-        const Cubic<T> cubic{m1, a, b, tt, {m, lo, hi, MaskOf<T>(settled), answer}, !strong};
-        const T t = solve_bracketed(cubic, tt);
-        const T beta = atan(t) * degrees_per_radian;
+        const TanDeflection<T> g{m1, a, b, {m, lo, hi, MaskOf<T>(settled), answer}, !strong};
+        const T t = solve_bracketed(g, tt);
+        // Degrees with 180/pi split in two, so that the conversion adds only its final rounding.
+        const T r = atan(t);
+        const T beta = r * degrees_per_radian + r * degrees_per_radian_low;
         return pick(settled, answer, beta);
     }
 };

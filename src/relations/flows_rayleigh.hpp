@@ -36,11 +36,15 @@ struct RayleighPPstarFromMa : RayleighBase {
 
 // T/T* = (Ma (ga + 1)/p)^2, largest, (ga + 1)^2/(4 ga), at Ma = 1/sqrt(ga).
 struct RayleighTTstarFromMa : RayleighBase {
-    using RayleighBase::RayleighBase;
+    double highest;  // (ga + 1)^2/(4 ga), as the inversion takes it
+    explicit RayleighTTstarFromMa(double ga)
+        : RayleighBase(ga), highest((gp1 * gp1) / (4.0 * ga)) {}
+    // Never above the maximum, which the rounding of r^2 could otherwise pass.
     template <class T>
     T operator()(T ma) const {
         const T r = (ma * gp1) / p(ma * ma);
-        return r * r;
+        const T t = r * r;
+        return pick(t > highest, math::splat<T>(highest), t);
     }
 };
 
@@ -64,14 +68,19 @@ struct RayleighRhoRhostarFromMa : RayleighBase {
     }
 };
 
-// To/To* = (ga + 1) Ma^2 q/p^2, largest, 1, at Ma = 1.
+// To/To* = (ga + 1) Ma^2 q/p^2, largest, 1, at Ma = 1; there, where the rounding of the
+// product could carry it above 1, it is taken as 1 - s^2, s = (Ma^2 - 1)/p (the same value:
+// p^2 - (ga + 1) Ma^2 q = (Ma^2 - 1)^2), which does not cancel while s^2 < 1/2.
 struct RayleighToTostarFromMa : RayleighBase {
     using RayleighBase::RayleighBase;
     template <class T>
     T operator()(T ma) const {
         const T m2 = ma * ma;
         const T pp = p(m2);
-        return ((gp1 * m2) * q(m2)) / (pp * pp);
+        const T product = ((gp1 * m2) * q(m2)) / (pp * pp);
+        const T s = ((ma - 1.0) * (ma + 1.0)) / pp;
+        const T near = 1.0 - s * s;
+        return pick(s * s < 0.5, near, product);
     }
 };
 
@@ -79,10 +88,12 @@ struct RayleighToTostarFromMa : RayleighBase {
 struct RayleighPoPostarFromMa : RayleighBase {
     double e;  // ga/(ga - 1)
     explicit RayleighPoPostarFromMa(double ga) : RayleighBase(ga), e(ga / (ga - 1.0)) {}
+    // Never below its minimum 1, which the rounding of the product could otherwise pass.
     template <class T>
     T operator()(T ma) const {
         const T m2 = ma * ma;
-        return (gp1 / p(m2)) * math::pow(q(m2) / gp1, e);
+        const T r = (gp1 / p(m2)) * math::pow(q(m2) / gp1, e);
+        return pick(r < 1.0, math::splat<T>(1.0), r);
     }
     // d(Po/Po*)/dMa = Po/Po* 2 ga Ma (Ma^2 - 1)/(p q).
     template <class T>
@@ -140,14 +151,25 @@ struct RayleighMaFromTTstar : RayleighBase {
     double g4;       // 4 ga
     double gp1_2;    // (ga + 1)^2
     double highest;  // (ga + 1)^2/(4 ga)
+    double at_max;   // 1/sqrt(ga)
     RayleighMaFromTTstar(double ga, bool sup)
-        : RayleighBase(ga), sup(sup), g4(4.0 * ga), gp1_2(gp1 * gp1), highest(gp1_2 / g4) {}
+        : RayleighBase(ga), sup(sup), g4(4.0 * ga), gp1_2(gp1 * gp1), highest(gp1_2 / g4),
+          at_max(1.0 / std::sqrt(ga)) {}
+    // The maximum itself gives 1/sqrt(ga), and no root crosses it by rounding.
     template <class T>
     T operator()(T x) const {
         const T r = math::sqrt(x);
         const T dd = gp1_2 - g4 * x;
         const T sd = math::sqrt(pick(dd > 0.0, dd, math::splat<T>(0.0)));
-        const T m = sup ? (gp1 + sd) / ((2.0 * ga) * r) : (r + r) / (gp1 + sd);
+        T m;
+        if (sup) {
+            m = (gp1 + sd) / ((2.0 * ga) * r);
+            m = pick(m < at_max, math::splat<T>(at_max), m);
+        } else {
+            m = (r + r) / (gp1 + sd);
+            m = pick(m > at_max, math::splat<T>(at_max), m);
+        }
+        m = pick(x == highest, math::splat<T>(at_max), m);
         return pick((x >= 0.0) & (x <= highest), m, nan);
     }
 };

@@ -55,7 +55,10 @@ def test_inversions_backward_error():
             continue
         d = float(Fraction(M) - Fraction(hi) - Fraction(lo))
         residual = abs(d1 * d + 0.5 * d2 * d * d)
-        if residual > 32 * math.ulp(x) + (abs(d1) + abs(d2 * d)) * math.ulp(M):
+        # beta comes from tan(beta) through atan and the conversion to degrees, which round
+        # once more each: it is held to two ulp of beta, not one.
+        k = 2 if name == "beta_from_Ma_theta" else 1
+        if residual > 32 * math.ulp(x) + k * (abs(d1) + abs(d2 * d)) * math.ulp(M):
             failures.append((name, ga, sup, x, M, hi, residual / math.ulp(x)))
     assert not failures, failures[:8]
 
@@ -94,7 +97,7 @@ def test_ends_of_every_domain():
         (rayleigh.Ma_from_To_Tostar, (1.0, g, False), 1.0), (rayleigh.Ma_from_To_Tostar, (1.0, g, True), 1.0),
         (rayleigh.Ma_from_To_Tostar, (0.0, g, False), 0.0), (rayleigh.Ma_from_To_Tostar, (0.4, g, True), nan),
         (rayleigh.Ma_from_To_Tostar, ((g * g - 1) / (g * g), g, True), inf),
-        (rayleigh.Ma_from_To_Tostar, (1.0 + 1e-16, g, False), nan),
+        (rayleigh.Ma_from_To_Tostar, (np.nextafter(1.0, 2.0), g, False), nan),
         (rayleigh.Ma_from_Po_Postar, (1.0, g, True), 1.0), (rayleigh.Ma_from_Po_Postar, (inf, g, True), inf),
         (rayleigh.Ma_from_Po_Postar, (sp["rayleigh_Po_at_0"] * 1.001, g, False), nan),
         (rayleigh.Ma_from_Po_Postar, (0.99, g, True), nan),
@@ -119,8 +122,10 @@ def test_ends_of_every_domain():
         assert ob.beta_from_Ma_theta(Ma, top, g, False) == at == ob.beta_from_Ma_theta(Ma, top, g, True)
         assert math.isnan(ob.beta_from_Ma_theta(Ma, np.nextafter(top, 90), g))
     # The Rayleigh T/T* maximum sits at 1/sqrt(ga) on both branches.
+    top = rayleigh.T_Tstar_from_Ma(1 / math.sqrt(g), g)
+    assert abs(top - sp["rayleigh_T_max"]) <= 2 * math.ulp(top)
     for sup in (False, True):
-        assert abs(rayleigh.Ma_from_T_Tstar(sp["rayleigh_T_max"], g, sup) - 1 / math.sqrt(g)) < 1e-15
+        assert rayleigh.Ma_from_T_Tstar(top, g, sup) == 1 / math.sqrt(g)
 
 
 # (inverse, forward, flag, Ma range) with every inversion on each branch.
