@@ -91,11 +91,6 @@ inline T atan(T x) {
 }
 
 template <class T>
-inline T atan2_one(T x) {  // atan2(1, x): the angle whose cotangent is x
-    return per_lane([](double v) { return std::atan2(1.0, v); }, x);
-}
-
-template <class T>
 inline T cbrt(T x) {
     return per_lane([](double v) { return std::cbrt(v); }, x);
 }
@@ -148,7 +143,8 @@ inline void ga_plus_one(double ga, double& hi, double& lo) {
 }
 
 // A relation made total: NaN outside [lo, hi] (or [lo, hi) when `hi_open`), NaN input stays
-// NaN, and at x = +inf the relation's limit where the formula itself cannot give it.
+// NaN, -0 counts as +0, and at x = +inf the relation's limit where the formula itself cannot
+// give it.
 // Inside the domain the wrapped relation's value is returned untouched, bit for bit.
 template <class Relation>
 struct Guarded {
@@ -160,7 +156,8 @@ struct Guarded {
     double at_inf;
 
     template <class T>
-    T operator()(T x) const {
+    T operator()(T x0) const {
+        const T x = x0 + 0.0;  // -0 is Ma = 0 too: +0, which gives the limit's sign
         const T r = relation(x);
         const auto below_hi = hi_open ? (x < hi) : (x <= hi);
         const auto inside = (x >= lo) & below_hi;
@@ -168,7 +165,8 @@ struct Guarded {
         if (fix_inf) out = pick(x == inf, at_inf, out);
         return out;
     }
-    double operator()(double x) const {
+    double operator()(double x0) const {
+        const double x = x0 + 0.0;
         const double r = relation(x);
         const bool inside = x >= lo && (hi_open ? x < hi : x <= hi);
         if (fix_inf && x == inf) return at_inf;
@@ -233,6 +231,8 @@ T solve_bracketed(const Inversion& inv, T x) {
     // An estimate that is not strictly inside the bracket (or NaN) is replaced by its middle.
     const T middle = pick(hi == inf, lo * 2.0 + 1.0, lo + (hi - lo) * 0.5);
     T m = pick((s.m > lo) & (s.m < hi), s.m, middle);
+    T f_lo = math::splat<T>(inf);  // |residual| at the bracket's ends, where evaluated
+    T f_hi = math::splat<T>(inf);
     auto done = s.settled;
     for (int step = 0; step < newton_limit && !all_lanes(done); ++step) {
         const T f = inv.residual(m, x);
@@ -241,8 +241,12 @@ T solve_bracketed(const Inversion& inv, T x) {
         // (or above it on a falling one).
         const auto root_above = inv.rising ? (f < 0.0) : (f > 0.0);
         const auto exact = (f == 0.0);
-        lo = pick(root_above & no(done), m, lo);
-        hi = pick(no(root_above) & no(exact) & no(done), m, hi);
+        const auto to_lo = root_above & no(done);
+        const auto to_hi = no(root_above) & no(exact) & no(done);
+        lo = pick(to_lo, m, lo);
+        f_lo = pick(to_lo, math::abs(f), f_lo);
+        hi = pick(to_hi, m, hi);
+        f_hi = pick(to_hi, math::abs(f), f_hi);
         T next = m - f / d;
         // Far from the root (the relation off the target by more than a factor of two) the
         // step is taken on the logarithms, M <- M (x/R)^(1/k) with k = dlnR/dlnM, which is
@@ -266,7 +270,13 @@ T solve_bracketed(const Inversion& inv, T x) {
         const T size = math::abs(next - m);
         const auto small = size <= math::abs(next) * rel_tol;
         const auto tight = no(half > lo) | no(half < hi);  // no double strictly inside
-        const auto ends = exact | small | tight | (f != f);
+        // A step back to a bracket end, already evaluated, would only repeat itself (the
+        // residual's rounding can make Newton alternate between two close iterates): the
+        // iteration ends on whichever of the two has the smaller residual.
+        const auto back = (next == lo) | (next == hi);
+        const T f_back = pick(next == lo, f_lo, f_hi);
+        next = pick(back & (math::abs(f) <= f_back), m, next);
+        const auto ends = exact | small | tight | back | (f != f);
         m = pick(done | exact, m, next);
         done = done | ends;
     }

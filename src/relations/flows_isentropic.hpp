@@ -24,14 +24,15 @@ inline T cot_mach_angle(T ma) {
     return math::sqrt(d);
 }
 
-// Mach angle mu = asin(1/Ma), taken as atan2(1, sqrt(Ma^2 - 1)), which keeps its accuracy
-// near Ma = 1 where asin's slope is unbounded. Degrees; Ma >= 1.
+// Mach angle mu = asin(1/Ma), taken as atan(1/sqrt(Ma^2 - 1)), which keeps its accuracy
+// near Ma = 1 where asin's slope is unbounded (t = 0 gives atan(inf) = 90 degrees).
+// Degrees; Ma >= 1.
 struct MuFromMa {
     explicit MuFromMa(double) {}
     template <class T>
     T operator()(T ma) const {
         const T t = cot_mach_angle(ma);
-        const T r = atan2_one(t);
+        const T r = atan(1.0 / t);
         return r * degrees_per_radian;
     }
 };
@@ -66,8 +67,17 @@ struct NuFromMa {
         T p = math::splat<T>(coef[terms - 1]);
         for (int k = terms - 2; k >= 0; --k) p = p * s + coef[k];
         const T series = (t * s) * p;
-        const T plain = a * atan(t / a) - atan(t);
-        return pick(t < series_below, series, plain);
+        // The library's atan only where the series does not serve.
+        const auto near = t < series_below;
+        T plain = series;
+        if constexpr (math::is_lanes<T>) {
+            for (int i = 0; i < math::width<T>; ++i) {
+                if (near[i] == 0) plain[i] = a * std::atan(t[i] / a) - std::atan(t[i]);
+            }
+            return plain;
+        } else {
+            return near ? series : a * std::atan(t / a) - std::atan(t);
+        }
     }
 
     template <class T>

@@ -63,7 +63,8 @@ def test_nan_outside_the_domain(f, xs, expected):
 def test_limits_at_the_domain_ends():
     ga = 1.4
     ends = [
-        (ise.A_Acrit_from_Ma(0.0, ga), np.inf), (ise.A_Acrit_from_Ma(np.inf, ga), np.inf),
+        (ise.A_Acrit_from_Ma(0.0, ga), np.inf), (ise.A_Acrit_from_Ma(-0.0, ga), np.inf),
+        (ise.A_Acrit_from_Ma(np.inf, ga), np.inf), (ise.F_mcpTo_from_Ma(-0.0, ga), np.inf),
         (ise.Ma_from_A_Acrit(np.inf, ga, False), 0.0), (ise.Ma_from_A_Acrit(np.inf, ga, True), np.inf),
         (ise.Ma_from_A_Acrit(1.0, ga, True), 1.0), (ise.Ma_from_mcpTo_APo(0.0, ga, True), np.inf),
         (ise.Ma_from_mcpTo_APo(ise.mcpTo_APo_from_Ma(1.0, ga), ga, False), 1.0),
