@@ -53,12 +53,22 @@ struct ObliqueShock {
     double ga;
     explicit ObliqueShock(double ga) : ga(ga) {}
 
-    // sin(beta) and cos(beta), the cosine as the sine of 90 - beta, which is exact for beta
-    // near 90 where cos(beta) would inherit the rounding of beta in radians.
+    // sin(beta) and cos(beta) from one library call: the sine of the smaller of beta and
+    // 90 - beta (exact for beta above 45), the other as sqrt((1 - y)(1 + y)) of it, which does
+    // not cancel while y <= sin(45). Near 90 this keeps cos(beta) from inheriting the rounding
+    // of beta in radians.
     template <class T>
-    T sine(T beta) const { return sin(beta * radians_per_degree); }
+    struct SinCos {
+        T s;
+        T c;
+    };
     template <class T>
-    T cosine(T beta) const { return sin((90.0 - beta) * radians_per_degree); }
+    SinCos<T> sin_cos(T beta) const {
+        const auto steep = beta > 45.0;
+        const T y = sin(pick(steep, 90.0 - beta, beta) * radians_per_degree);
+        const T z = math::sqrt((1.0 - y) * (1.0 + y));
+        return {pick(steep, z, y), pick(steep, y, z)};
+    }
 
     // The lanes where (Ma, beta) is a shock: 1 <= Ma < inf, 0 <= beta <= 90, Mn1 >= 1 - slack.
     template <class T>
@@ -92,8 +102,7 @@ struct ThetaFromMaBeta : ObliqueShock {
     using ObliqueShock::ObliqueShock;
     template <class T>
     T operator()(T ma, T beta) const {
-        const T s = sine(beta);
-        const T c = cosine(beta);
+        const auto [s, c] = sin_cos(beta);
         const T mn = normal(ma, s);
         return pick(inside(ma, beta, ma * s), deflection(ma, s, c, mn), nan);
     }
@@ -103,7 +112,7 @@ struct Mn1FromMaBeta : ObliqueShock {
     using ObliqueShock::ObliqueShock;
     template <class T>
     T operator()(T ma, T beta) const {
-        const T s = sine(beta);
+        const T s = sin_cos(beta).s;
         return pick(inside(ma, beta, ma * s), normal(ma, s), nan);
     }
 };
@@ -114,11 +123,10 @@ struct Ma2FromMaBeta : ObliqueShock {
     explicit Ma2FromMaBeta(double ga) : ObliqueShock(ga), downstream(ga) {}
     template <class T>
     T operator()(T ma, T beta) const {
-        const T s = sine(beta);
-        const T c = cosine(beta);
+        const auto [s, c] = sin_cos(beta);
         const T mn = normal(ma, s);
         const T theta = deflection(ma, s, c, mn);
-        const T r = downstream(mn) / sine(beta - theta);
+        const T r = downstream(mn) / sin_cos(beta - theta).s;
         return pick(inside(ma, beta, ma * s), r, nan);
     }
 };
@@ -130,7 +138,7 @@ struct AcrossNormal : ObliqueShock {
     explicit AcrossNormal(double ga) : ObliqueShock(ga), relation(ga) {}
     template <class T>
     T operator()(T ma, T beta) const {
-        const T s = sine(beta);
+        const T s = sin_cos(beta).s;
         const T mn = normal(ma, s);
         return pick(inside(ma, beta, ma * s), relation(mn), nan);
     }
