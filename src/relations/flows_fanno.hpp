@@ -15,14 +15,11 @@
 
 namespace vortalix2::inline VORTALIX2_ISA::relations::flows {
 
-template <class T>
-inline T log1p(T x) {
-    return per_lane([](double v) { return std::log1p(v); }, x);
-}
-
 // atanh(s) - s, |s| < 1: its series s^3 (1/3 + s^2/5 + s^4/7 + ...) below |s| = 0.1, where the
 // subtraction would cancel (eleven terms reach 1e-22 of the first), else
-// log1p(2 s/(1 - s))/2 - s, whose cancellation costs at most ten times the rounding of s.
+// log((1 + s)/(1 - s))/2 - s, whose cancellation costs at most ten times the rounding of s (the
+// quotient is at least 0.1 away from 1, so log loses nothing against log1p there). The library
+// is called only for the lanes that need it.
 template <class T>
 inline T atanh_minus_identity(T s) {
     constexpr int terms = 11;
@@ -30,8 +27,17 @@ inline T atanh_minus_identity(T s) {
     T p = math::splat<T>(1.0 / (2.0 * terms + 1.0));
     for (int k = terms - 2; k >= 0; --k) p = p * s2 + 1.0 / (2.0 * k + 3.0);
     const T series = (s * s2) * p;
-    const T plain = log1p((s + s) / (1.0 - s)) * 0.5 - s;
-    return pick(math::abs(s) < 0.1, series, plain);
+    const T ratio = (1.0 + s) / (1.0 - s);
+    const auto near = math::abs(s) < 0.1;
+    if constexpr (math::is_lanes<T>) {
+        T r = series;
+        for (int i = 0; i < math::width<T>; ++i) {
+            if (!(near[i])) r[i] = std::log(ratio[i]) * 0.5 - s[i];
+        }
+        return r;
+    } else {
+        return near ? series : std::log(ratio) * 0.5 - s;
+    }
 }
 
 // 4 f L*/D. The two terms of the textbook form are each of order Ma - 1 and cancel to order
