@@ -6,8 +6,14 @@ arguments (``ga`` and ``sup`` included) and returns float64 (a ``numpy.float64``
 every argument is a scalar). Inside a relation's domain the core's relations keep the core's
 bits; outside it the result is NaN (or the infinite limit). Angles are in degrees.
 """
-from . import isentropic, normal_shock, nozzle
-from . import fanno, oblique_shock, rayleigh
+from pkgutil import extend_path
+
+# Imported from a source checkout (tests run from the repository's root), the package finds
+# its compiled part, vortalix2_flows._core, where it was installed.
+__path__ = extend_path(__path__, __name__)
+
+from . import isentropic, normal_shock, nozzle  # noqa: E402
+from . import fanno, oblique_shock, rayleigh  # noqa: E402
 
 __version__ = "0.1.0"
 __all__ = ["isentropic", "normal_shock", "nozzle", "__version__"]

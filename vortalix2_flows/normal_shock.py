@@ -62,6 +62,8 @@ def Ma_from_Mash(Mash, ga):
     """Upstream Ma from the downstream Mach number, sqrt((ga - 1)/(2 ga)) <= Mash <= 1.
 
     The relation is its own inverse (closed form); the lower end gives +inf, NaN outside.
+    Unlike the core's Newton iteration (stopped at steps below 1e-6), this is the root to
+    rounding, so its bits differ from the core's.
     """
     return call(25, Mash, ga, None, ("Mash", "ga", "sup"))
 

@@ -61,7 +61,9 @@ def Po2_P1_from_Ma(Ma: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
 def Ma_from_Mash(Mash: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
     """Upstream Ma from the downstream Mach number, sqrt((ga - 1)/(2 ga)) <= Mash <= 1.
 
-The relation is its own inverse (closed form); the lower end gives +inf, NaN outside."""
+The relation is its own inverse (closed form); the lower end gives +inf, NaN outside.
+Unlike the core's Newton iteration (stopped at steps below 1e-6), this is the root to
+rounding, so its bits differ from the core's."""
 @overload
 def Ma_from_Mash(Mash: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
 

@@ -150,8 +150,10 @@ PyObject* scalar(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
     if (ga == -1.0 && PyErr_Occurred()) return nullptr;
     const int sup = PyObject_IsTrue(args[3]);
     if (sup < 0) return nullptr;
+    // One element: the scalar loop, which gives every level's bits without filling lanes
+    // with copies of it.
     double out = 0.0;
-    run_span(flows::kernel(eval::level(), k), ga, sup != 0, reinterpret_cast<const std::byte*>(&x),
+    run_span(flows::kernel(eval::Level::scalar, k), ga, sup != 0, reinterpret_cast<const std::byte*>(&x),
              &out, 1);
     return PyFloat_FromDouble(out);
 }

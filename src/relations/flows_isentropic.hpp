@@ -272,8 +272,8 @@ struct MaFromFMcpToBranch {
 
 // Ma from mdot sqrt(cp To)/(A P) = k Ma sqrt(1 + h Ma^2), which rises monotonically from 0:
 // with u = x/k, Ma^2 = 2 u^2 / (1 + sqrt(1 + 4 h u^2)) (the root of h Ma^4 + Ma^2 - u^2 = 0
-// without cancellation), taken as u sqrt(2/(1 + sqrt(1 + 4 h u^2))) for u < 1 and as
-// sqrt(2 u/(1/u + sqrt(1/u^2 + 4 h))) above, where u^2 could overflow.
+// without cancellation), taken as u sqrt(2/(1 + sqrt(1 + 4 h u^2))), a chain of additions of
+// positive terms; where u^2 could overflow (u >= 1e150) as sqrt(2 u/(1/u + sqrt(1/u^2 + 4 h))).
 struct MaFromMcpToAPClosed {
     double k;   // ga / sqrt(ga - 1)
     double h4;  // 4 (ga - 1)/2
@@ -286,9 +286,13 @@ struct MaFromMcpToAPClosed {
     T operator()(T x) const {
         const T u = x / k;
         const T small = u * math::sqrt(2.0 / (1.0 + math::sqrt(1.0 + h4 * (u * u))));
-        const T v = 1.0 / u;
-        const T large = math::sqrt((u + u) / (v + math::sqrt(v * v + h4)));
-        const T r = pick(u < 1.0, small, large);
+        const auto far = no(u < 1e150);  // and +inf, NaN
+        T r = small;
+        if (any_lane(far)) {  // the second form only where some lane needs it
+            const T v = 1.0 / u;
+            const T large = math::sqrt((u + u) / (v + math::sqrt(v * v + h4)));
+            r = pick(far, large, small);
+        }
         return pick(x >= 0.0, r, nan);
     }
 };

@@ -69,6 +69,7 @@ def test_limits_at_the_domain_ends():
         (ise.Ma_from_A_Acrit(1.0, ga, True), 1.0), (ise.Ma_from_mcpTo_APo(0.0, ga, True), np.inf),
         (ise.Ma_from_mcpTo_APo(ise.mcpTo_APo_from_Ma(1.0, ga), ga, False), 1.0),
         (ise.Ma_from_F_mcpTo(np.inf, ga, False), 0.0), (ise.F_mcpTo_from_Ma(0.0, ga), np.inf),
+        (ise.Ma_from_mcpTo_AP(np.inf, ga), np.inf), (ise.Ma_from_mcpTo_AP(0.0, ga), 0.0),
         (ise.mu_from_Ma(1.0), 90.0), (ise.mu_from_Ma(np.inf), 0.0), (ise.nu_from_Ma(1.0, ga), 0.0),
         (ise.Ma_from_nu(0.0, ga), 1.0), (ise.Ma_from_nu(ise.nu_from_Ma(np.inf, ga), ga), np.inf),
         (ns.Ma_from_Posh_Po(1.0, ga), 1.0), (ns.Ma_from_Posh_Po(0.0, ga), np.inf),
