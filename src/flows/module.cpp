@@ -248,7 +248,7 @@ PyObject* scalar2(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
     const int flag = PyObject_IsTrue(args[4]);
     if (flag < 0) return nullptr;
     double out = 0.0;
-    run_pair_span(flows::pair_kernel(eval::level(), k), ga, flag != 0, &x, &y, &out, 1);
+    run_pair_span(flows::pair_kernel(eval::Level::scalar, k), ga, flag != 0, &x, &y, &out, 1);
     return PyFloat_FromDouble(out);
 }
 // ----

@@ -232,3 +232,29 @@ def test_every_level_gives_the_scalar_bits():
         found.pop("level")
         bad = [k for k in scalar if scalar[k] != found[k]]
         assert not bad, f"{level} differs from scalar in {bad[:5]}"
+
+
+def test_two_argument_calls_follow_the_conventions():
+    # Scalars of any kind give a numpy.float64 with the array path's bits.
+    one = ob.beta_from_Ma_theta(2, np.float32(10.0), np.array(1.4), True)
+    assert type(one) is np.float64
+    assert one == ob.beta_from_Ma_theta(np.array([2.0]), np.array([np.float32(10.0)]), 1.4, [True])[0]
+    # Lists, ints, N-D arrays, ga and strong arrays broadcast; the input is not written.
+    Ma = np.array([[2.0, 3.0]])
+    before = Ma.copy()
+    got = ob.theta_from_Ma_beta(Ma, [[40.0], [60.0], [90.0]], [1.3, 1.4])
+    assert got.shape == (3, 2) and (got[2] == 0).all() and np.array_equal(Ma, before)
+    assert ob.Ma2_from_Ma_beta(np.zeros((0, 3)), 40.0, 1.4).shape == (0, 3)
+    strided = np.linspace(1.5, 4.0, 20)[::3]
+    assert np.array_equal(ob.P2_P1_from_Ma_beta(strided, 80.0, 1.4),
+                          ob.P2_P1_from_Ma_beta(strided.copy(), 80.0, 1.4))
+    # Bad input is refused with the conventional errors.
+    with pytest.raises(TypeError):
+        ob.theta_from_Ma_beta(2.0 + 1j, 40.0, 1.4)
+    with pytest.raises(TypeError):
+        ob.theta_from_Ma_beta(2.0, "40", 1.4)
+    with pytest.raises(ValueError):
+        ob.beta_from_Ma_theta(2.0, 10.0, 1.4, strong=2)
+    with pytest.raises(ValueError):
+        ob.theta_from_Ma_beta([2.0, 3.0], [40.0, 50.0, 60.0], 1.4)
+    assert math.isnan(ob.theta_from_Ma_beta(2.0, 40.0, 1.0))
