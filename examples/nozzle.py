@@ -27,7 +27,10 @@ def main(argv=None):
           f"ga = {args.ga:g}, Pb/Po1 = {args.pb:g}")
     print(table(flow))
     if args.plot:
-        flow.plot(args.plot)
+        try:
+            flow.plot(args.plot)
+        except OSError as e:
+            parser.error(f"cannot save the plot: {e}")
         print(f"plot saved to {args.plot}")
     return 0
 

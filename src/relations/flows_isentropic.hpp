@@ -275,16 +275,16 @@ struct MaFromFMcpToBranch {
 // without cancellation), taken as u sqrt(2/(1 + sqrt(1 + 4 h u^2))), a chain of additions of
 // positive terms; where u^2 could overflow (u >= 1e150) as sqrt(2 u/(1/u + sqrt(1/u^2 + 4 h))).
 struct MaFromMcpToAPClosed {
-    double k;   // ga / sqrt(ga - 1)
-    double h4;  // 4 (ga - 1)/2
+    double k_inv;  // sqrt(ga - 1) / ga
+    double h4;     // 4 (ga - 1)/2
     explicit MaFromMcpToAPClosed(double ga) {
         const double g = ga - 1.0;
-        k = ga / std::sqrt(g);
+        k_inv = std::sqrt(g) / ga;
         h4 = 4.0 * (g * 0.5);
     }
     template <class T>
     T operator()(T x) const {
-        const T u = x / k;
+        const T u = x * k_inv;
         const T small = u * math::sqrt(2.0 / (1.0 + math::sqrt(1.0 + h4 * (u * u))));
         const auto far = no(u < 1e150);  // and +inf, NaN
         T r = small;
