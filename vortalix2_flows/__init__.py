@@ -1,7 +1,9 @@
 """vortalix2_flows: the NumPy-friendly toolkit beside the exact core ``vortalix2``.
 
-Modules: :mod:`vortalix2_flows.isentropic`, :mod:`vortalix2_flows.normal_shock` and
-:mod:`vortalix2_flows.nozzle`. Every function takes array-likes or scalars, broadcasts its
+Modules: :mod:`vortalix2_flows.isentropic`, :mod:`vortalix2_flows.normal_shock`,
+:mod:`vortalix2_flows.oblique_shock`, :mod:`vortalix2_flows.fanno`,
+:mod:`vortalix2_flows.rayleigh` and :mod:`vortalix2_flows.nozzle`; ``python -m vortalix2_flows
+table KIND`` prints their tables. Every function takes array-likes or scalars, broadcasts its
 arguments (``ga`` and ``sup`` included) and returns float64 (a ``numpy.float64`` scalar when
 every argument is a scalar). Inside a relation's domain the core's relations keep the core's
 bits; outside it the result is NaN (or the infinite limit). Angles are in degrees.

@@ -197,13 +197,123 @@ struct ThetaMaxFromMa : ThetaMaxPoint {
     }
 };
 
+// Double-double arithmetic for the last step of beta_from_Ma_theta: exact sums and products
+// (Knuth's two-sum, Dekker's product with Veltkamp's split; plain IEEE operations, no fused
+// multiply-add, so every width gives the scalar bits). Dekker's product needs |a|, |b| below
+// 2^996 and no underflow in its low part.
+template <class T>
+inline void exact_sum(T a, T b, T& s, T& e) {
+    s = a + b;
+    const T bb = s - a;
+    e = (a - (s - bb)) + (b - bb);
+}
+
+template <class T>
+inline void exact_product(T a, T b, T& p, T& e) {
+    constexpr double split = 134217729.0;  // 2^27 + 1
+    const T ta = a * split;
+    const T ah = ta - (ta - a);
+    const T al = a - ah;
+    const T tb = b * split;
+    const T bh = tb - (tb - b);
+    const T bl = b - bh;
+    p = a * b;
+    e = ((ah * bh - p) + ah * bl + al * bh) + al * bl;
+}
+
+// atan(k/16), k = 0..16, each as the double-double hi + lo nearest to it (mpmath, 300 bits).
+inline constexpr double atan_sixteenths[17][2] = {
+    {0x0.0p+0, 0x0.0p+0},
+    {0x1.ff55bb72cfdeap-5, -0x1.c934d86d23f1dp-60},
+    {0x1.fd5ba9aac2f6ep-4, -0x1.cd37686760c17p-59},
+    {0x1.7b97b4bce5b02p-3, 0x1.347b0b4f881cap-58},
+    {0x1.f5b75f92c80ddp-3, 0x1.8ab6e3cf7afbdp-57},
+    {0x1.362773707ebccp-2, -0x1.963a544b672d8p-57},
+    {0x1.6f61941e4def1p-2, -0x1.c63aae6f6e918p-56},
+    {0x1.a64eec3cc23fdp-2, -0x1.24dec1b50b7ffp-56},
+    {0x1.dac670561bb4fp-2, 0x1.a2b7f222f65e2p-56},
+    {0x1.0657e94db30d0p-1, -0x1.d5b495f6349e6p-56},
+    {0x1.1e00babdefeb4p-1, -0x1.928df287a668fp-58},
+    {0x1.345f01cce37bbp-1, 0x1.1021137c71102p-55},
+    {0x1.4978fa3269ee1p-1, 0x1.2419a87f2a458p-56},
+    {0x1.5d58987169b18p-1, 0x1.0028e4bc5e7cap-57},
+    {0x1.700a7c5784634p-1, -0x1.8c34d25aadef6p-56},
+    {0x1.819d0b7158a4dp-1, -0x1.bf76229d3b917p-56},
+    {0x1.921fb54442d18p-1, 0x1.1a62633145c07p-55},
+};
+inline constexpr double half_pi_hi = 0x1.921fb54442d18p+0;
+inline constexpr double half_pi_lo = 0x1.1a62633145c07p-54;
+
+// The angle in degrees whose tangent is the double-double t + dt (t >= 0), rounded once:
+// to about 2^-60 of itself before that rounding, where the library's atan and a conversion
+// to degrees in double would add up to an ULP each. With x = t, or 1/t above 1 (the angle
+// then 90 degrees less atan(x)), and x_k = k/16 the nearest sixteenth,
+//   atan(x) = atan(x_k) + atan(u),  u = (x - x_k)/(1 + x x_k),  |u| <= 1/32,
+// atan(x_k) from the table and atan(u) = u - u^3/3 + ... to u^13/13 (the rest is below
+// 2^-70 u), u to double-double, the series' tail in double.
+template <class T>
+inline T degrees_of_tangent(T t, T dt) {
+    const auto steep = t > 1.0;
+    // 1/t as v + v_lo: v_lo = (1 - t v - dt v)/t, with t v exact.
+    const T v = 1.0 / t;
+    T tv, tv_lo;
+    exact_product(t, v, tv, tv_lo);
+    const T v_lo = pick(t < 0x1p500, (((1.0 - tv) - tv_lo) - dt * v) * v, math::splat<T>(0.0));
+    const T x = pick(steep, v, t);
+    const T x_lo = pick(steep, v_lo, dt);
+
+    const T k = (x * 16.0 + 0x1p52) - 0x1p52;  // the nearest integer to 16 x, 0 to 16
+    const T xk = k * 0.0625;
+    T c_hi = math::splat<T>(0.0);
+    T c_lo = math::splat<T>(0.0);
+    const auto row = [](double kd) { return (kd >= 0.0 && kd <= 16.0) ? static_cast<int>(kd) : 0; };
+    if constexpr (math::is_lanes<T>) {
+        for (int i = 0; i < math::width<T>; ++i) {
+            c_hi[i] = atan_sixteenths[row(k[i])][0];
+            c_lo[i] = atan_sixteenths[row(k[i])][1];
+        }
+    } else {
+        c_hi = atan_sixteenths[row(k)][0];
+        c_lo = atan_sixteenths[row(k)][1];
+    }
+
+    // u = (x - x_k)/(1 + x x_k); x - x_k is exact (x_k is within a factor of two of x).
+    const T num = x - xk;
+    T xxk, xxk_lo, den, den_e;
+    exact_product(x, xk, xxk, xxk_lo);
+    exact_sum(math::splat<T>(1.0), xxk, den, den_e);
+    const T den_lo = den_e + (xxk_lo + x_lo * xk);
+    const T u = num / den;
+    T uden, uden_lo;
+    exact_product(u, den, uden, uden_lo);
+    const T u_lo = ((((num - uden) - uden_lo) + x_lo) - u * den_lo) / den;
+    const T w = u * u;
+    const T inner = 1.0 / 9.0 + w * (-1.0 / 11.0 + w * (1.0 / 13.0));
+    const T series = -1.0 / 3.0 + w * (1.0 / 5.0 + w * (-1.0 / 7.0 + w * inner));
+    const T tail = u * (w * series);
+
+    T a, a_e;
+    exact_sum(c_hi, u, a, a_e);
+    const T a_lo = a_e + (c_lo + (u_lo + tail));
+    T s, s_e;
+    exact_sum(math::splat<T>(half_pi_hi), -a, s, s_e);
+    const T s_lo = s_e + (half_pi_lo - a_lo);
+    const T r = pick(steep, s, a);
+    const T r_lo = pick(steep, s_lo, a_lo);
+
+    T d, d_lo;
+    exact_product(r, math::splat<T>(degrees_per_radian), d, d_lo);
+    return d + (d_lo + (r * degrees_per_radian_low + r_lo * degrees_per_radian));
+}
+
 // beta from (Ma, theta) on the weak (below beta*) or strong (above it) branch. In t = tan(beta)
 // tan(theta) is rational: with a = (ga + 1) Ma^2 + 2 and b = (ga - 1) Ma^2 + 2,
 //   tan(theta) = g(t) = 2 ((Ma^2 - 1) t^2 - 1)/(t (a + b t^2)).
 // The weak root of g(t) = tan(theta) lies in [tan(mu), tan(beta*)], where g rises, the strong
 // one in [tan(beta*), inf), where it falls; bracketed Newton on g finds it without a
-// trigonometric call per step. theta = 0 gives the Mach angle (weak) or 90
-// (strong), theta = theta_max gives beta* on both branches; NaN above theta_max.
+// trigonometric call per step; a last step in double-double and the angle of the tangent in
+// double-double put beta within about half an ULP of the root. theta = 0 gives the Mach angle
+// (weak) or 90 (strong), theta = theta_max gives beta* on both branches; NaN above theta_max.
 struct BetaFromMaTheta : ThetaMaxPoint {
     MuFromMa mach_angle;
     bool strong;
@@ -268,14 +378,48 @@ struct BetaFromMaTheta : ThetaMaxPoint {
         } else {
             m = t_mu + tt * ((a + b * (t_mu * t_mu)) / (4.0 * m1));
         }
+        // A strong start beyond 2^60 puts tan(beta) beyond 2^59, where beta is 90 to within a
+        // fraction of its ULP (and further out g's denominator overflows).
+        auto done = settled;
+        if (strong) {
+            const auto flat = no(settled) & (m > 0x1p60);
+            answer = pick(flat, 90.0, answer);
+            done = done | flat;
+        }
         const T lo = strong ? t_top : t_mu;
         const T hi = strong ? math::splat<T>(inf) : t_top;
-        const TanDeflection<T> g{m1, a, b, {m, lo, hi, MaskOf<T>(settled), answer}, !strong};
+        const TanDeflection<T> g{m1, a, b, {m, lo, hi, MaskOf<T>(done), answer}, !strong};
         const T t = solve_bracketed(g, tt);
-        // Degrees with 180/pi split in two, so that the conversion adds only its final rounding.
-        const T r = atan(t);
-        const T beta = r * degrees_per_radian + r * degrees_per_radian_low;
-        return pick(settled, answer, beta);
+
+        // One more Newton step on P(t) = 2 ((Ma^2 - 1) t^2 - 1) - tan(theta) t (a + b t^2),
+        // whose root is g's, with (Ma^2 - 1) t^2 - 1 in double-double: near the Mach angle it
+        // cancels, and its rounding in double moves the root by ULPs of beta. The other term
+        // is rounded as tan(theta) is, which moves theta by a few ULPs of itself only. The
+        // step dt is the low part of tan(beta) = t + dt.
+        T m2h, m2l, m1h, m1e, r2, r2l, q, ql, c, ce;
+        exact_product(ma, ma, m2h, m2l);
+        exact_sum(m2h, math::splat<T>(-1.0), m1h, m1e);
+        const T m1l = m1e + m2l;
+        exact_product(t, t, r2, r2l);
+        exact_product(m1h, r2, q, ql);
+        const T q_lo = ql + (m1h * r2l + m1l * r2);
+        exact_sum(q, math::splat<T>(-1.0), c, ce);
+        const T p_t = (c * 2.0 - tt * (t * (a + b * r2))) + (ce + q_lo) * 2.0;
+        const T dp = (m1h * t) * 4.0 - tt * (a + (b * r2) * 3.0);
+        const T step = -p_t / dp;
+        // Only for moderate t and Ma (Dekker's products neither overflow nor underflow), and
+        // only as a correction of a few ULPs.
+        const auto fits = (t > 0x1p-450) & (t < 0x1p150) & (ma < 0x1p300) &
+                          (math::abs(step) <= t * 0x1p-40);
+        const T dt = pick(fits, step, math::splat<T>(0.0));
+        T beta = degrees_of_tangent(t, dt);
+        // The last rounding may not carry beta past beta* onto the other branch, nor past 90.
+        if (strong) {
+            beta = pick(beta < beta_max, beta_max, pick(beta > 90.0, math::splat<T>(90.0), beta));
+        } else {
+            beta = pick(beta > beta_max, beta_max, beta);
+        }
+        return pick(done, answer, beta);
     }
 };
 

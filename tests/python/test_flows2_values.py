@@ -55,10 +55,7 @@ def test_inversions_backward_error():
             continue
         d = float(Fraction(M) - Fraction(hi) - Fraction(lo))
         residual = abs(d1 * d + 0.5 * d2 * d * d)
-        # beta comes from tan(beta) through atan and the conversion to degrees, which round
-        # once more each: it is held to two ulp of beta, not one.
-        k = 2 if name == "beta_from_Ma_theta" else 1
-        if residual > 32 * math.ulp(x) + k * (abs(d1) + abs(d2 * d)) * math.ulp(M):
+        if residual > 32 * math.ulp(x) + (abs(d1) + abs(d2 * d)) * math.ulp(M):
             failures.append((name, ga, sup, x, M, hi, residual / math.ulp(x)))
     assert not failures, failures[:8]
 
@@ -112,6 +109,8 @@ def test_ends_of_every_domain():
         (ob.beta_from_Ma_theta, (2.0, 0.0, g, False), 30.0), (ob.beta_from_Ma_theta, (2.0, 0.0, g, True), 90.0),
         (ob.beta_from_Ma_theta, (2.0, 23.0, g, False), nan), (ob.beta_from_Ma_theta, (2.0, -1.0, g, True), nan),
         (ob.beta_from_Ma_theta, (nan, 5.0, g, True), nan), (ob.Po2_Po1_from_Ma_beta, (3.0, 10.0, 1.0), nan),
+        # deflections so small that tan(beta) of the strong root passes 2^59: 90 to the last bit
+        (ob.beta_from_Ma_theta, (2.0, 1e-310, g, True), 90.0), (ob.beta_from_Ma_theta, (1e3, 5e-324, g, True), 90.0),
     ]
     for f, args, want in cases:
         got = float(f(*args))
