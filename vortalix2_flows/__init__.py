@@ -1,7 +1,9 @@
 """vortalix2_flows: the NumPy-friendly toolkit beside the exact core ``vortalix2``.
 
-Modules: :mod:`vortalix2_flows.isentropic`, :mod:`vortalix2_flows.normal_shock` and
-:mod:`vortalix2_flows.nozzle`. Every function takes array-likes or scalars, broadcasts its
+Modules: :mod:`vortalix2_flows.isentropic`, :mod:`vortalix2_flows.normal_shock`,
+:mod:`vortalix2_flows.oblique_shock`, :mod:`vortalix2_flows.fanno`,
+:mod:`vortalix2_flows.rayleigh` and :mod:`vortalix2_flows.nozzle`; ``python -m vortalix2_flows
+table KIND`` prints their tables. Every function takes array-likes or scalars, broadcasts its
 arguments (``ga`` and ``sup`` included) and returns float64 (a ``numpy.float64`` scalar when
 every argument is a scalar). Inside a relation's domain the core's relations keep the core's
 bits; outside it the result is NaN (or the infinite limit). Angles are in degrees.
@@ -13,6 +15,8 @@ from pkgutil import extend_path
 __path__ = extend_path(__path__, __name__)
 
 from . import isentropic, normal_shock, nozzle  # noqa: E402
+from . import fanno, oblique_shock, rayleigh  # noqa: E402
 
 __version__ = "0.1.0"
 __all__ = ["isentropic", "normal_shock", "nozzle", "__version__"]
+__all__ += ["oblique_shock", "fanno", "rayleigh"]

@@ -95,5 +95,54 @@ KERNELS = (
     "Mash_from_Ma", "Posh_Po_from_Ma", "P2_P1_from_Ma", "T2_T1_from_Ma", "rho2_rho1_from_Ma",
     "Po2_P1_from_Ma", "Ma_from_Mash", "Ma_from_Posh_Po", "Ma_from_P2_P1", "Ma_from_Po2_P1",
 )
+KERNELS += (
+    "theta_max_from_Ma", "beta_at_theta_max_from_Ma",
+    "fanno.fLstar_D_from_Ma", "fanno.P_Pstar_from_Ma", "fanno.T_Tstar_from_Ma",
+    "fanno.rho_rhostar_from_Ma", "fanno.V_Vstar_from_Ma", "fanno.Ma_from_fLstar_D",
+    "fanno.Ma_from_P_Pstar", "fanno.Ma_from_T_Tstar",
+    "rayleigh.To_Tostar_from_Ma", "rayleigh.P_Pstar_from_Ma", "rayleigh.T_Tstar_from_Ma",
+    "rayleigh.rho_rhostar_from_Ma", "rayleigh.Po_Postar_from_Ma", "rayleigh.V_Vstar_from_Ma",
+    "rayleigh.Ma_from_To_Tostar", "rayleigh.Ma_from_P_Pstar", "rayleigh.Ma_from_Po_Postar",
+    "rayleigh.Ma_from_T_Tstar",
+)
 assert len(KERNELS) == _core.kernel_count
 K = {name: k for k, name in enumerate(KERNELS)}
+
+
+# ---- Relations of two arguments (the oblique shock's, of Ma and an angle).
+_scalar2 = _core.scalar2
+_apply2 = _core.apply2
+
+
+def call2(kernel, x, y, ga, flag=None, names=("x", "y", "ga", "flag")):
+    """The relation of two arguments at position `kernel` over the broadcast arguments."""
+    tx = type(x)
+    ty = type(y)
+    if ((tx is float or tx is int or tx is _float64) and (ty is float or ty is int or ty is _float64)
+            and type(ga) in _plain and (flag is None or flag is False or flag is True)):
+        return _float64(_scalar2(kernel, x, y, ga, flag is True))
+    xa = _real(x, names[0])
+    ya = _real(y, names[1])
+    gaa = _real(ga, names[2])
+    fa = _flag(flag, names[3])
+    fdim = 0 if (fa is _FALSE or fa is _TRUE) else fa.ndim
+    scalar_call = xa.ndim == 0 and ya.ndim == 0 and gaa.ndim == 0 and fdim == 0
+    shape = np.broadcast_shapes(xa.shape, ya.shape, gaa.shape, fa.shape if fdim else ())
+    xc = np.ascontiguousarray(np.broadcast_to(xa, shape))
+    yc = np.ascontiguousarray(np.broadcast_to(ya, shape))
+    gac = gaa.reshape(1) if gaa.ndim == 0 else np.ascontiguousarray(np.broadcast_to(gaa, shape))
+    fc = fa.reshape(1) if fdim == 0 else np.ascontiguousarray(np.broadcast_to(fa, shape))
+    out = _empty(shape, dtype=np.float64)
+    if out.size:
+        _apply2(kernel, xc, yc, gac, fc, out)
+    if scalar_call:
+        return out[()]
+    return out
+
+
+PAIR_KERNELS = (
+    "theta_from_Ma_beta", "Mn1_from_Ma_beta", "Ma2_from_Ma_beta", "P2_P1_from_Ma_beta",
+    "T2_T1_from_Ma_beta", "rho2_rho1_from_Ma_beta", "Po2_Po1_from_Ma_beta", "beta_from_Ma_theta",
+)
+assert len(PAIR_KERNELS) == _core.pair_kernel_count
+K2 = {name: k for k, name in enumerate(PAIR_KERNELS)}

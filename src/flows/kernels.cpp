@@ -6,8 +6,11 @@
 #include "eval/loops.hpp"
 #include "flows/table.hpp"
 #include "relations/flows_common.hpp"
+#include "relations/flows_fanno.hpp"
 #include "relations/flows_isentropic.hpp"
 #include "relations/flows_normal_shock.hpp"
+#include "relations/flows_oblique.hpp"
+#include "relations/flows_rayleigh.hpp"
 #include "relations/isentropic.hpp"
 #include "relations/isentropic_inversions.hpp"
 #include "relations/normal_shock.hpp"
@@ -66,6 +69,26 @@ VORTALIX2_FLOWS_MAKER(ma_from_mash, fl::MaFromMashClosed(ga))
 VORTALIX2_FLOWS_MAKER(ma_from_posh_po, fl::MaFromPoshPoBranch(ga))
 VORTALIX2_FLOWS_MAKER(ma_from_p2_p1, fl::MaFromP2P1(ga))
 VORTALIX2_FLOWS_MAKER(ma_from_po2_p1, fl::MaFromPo2P1(ga))
+VORTALIX2_FLOWS_MAKER(theta_max_from_ma, fl::ThetaMaxFromMa(ga))
+VORTALIX2_FLOWS_MAKER(beta_at_theta_max_from_ma, fl::BetaAtThetaMaxFromMa(ga))
+VORTALIX2_FLOWS_MAKER(fanno_flstar_d_from_ma, guarded_with_limit(fl::FLstarDFromMa(ga), 0.0, fl::FannoMaFromFLstarD(ga, true).limit))
+VORTALIX2_FLOWS_MAKER(fanno_p_pstar_from_ma, guarded(fl::FannoPPstarFromMa(ga), 0.0))
+VORTALIX2_FLOWS_MAKER(fanno_t_tstar_from_ma, guarded(fl::FannoTTstarFromMa(ga), 0.0))
+VORTALIX2_FLOWS_MAKER(fanno_rho_rhostar_from_ma, guarded_with_limit(fl::FannoRhoRhostarFromMa(ga), 0.0, std::sqrt((ga - 1.0) / (ga + 1.0))))
+VORTALIX2_FLOWS_MAKER(fanno_v_vstar_from_ma, guarded_with_limit(fl::FannoVVstarFromMa(ga), 0.0, std::sqrt((ga + 1.0) / (ga - 1.0))))
+VORTALIX2_FLOWS_MAKER(fanno_ma_from_flstar_d, fl::FannoMaFromFLstarD(ga, sup))
+VORTALIX2_FLOWS_MAKER(fanno_ma_from_p_pstar, fl::FannoMaFromPPstar(ga))
+VORTALIX2_FLOWS_MAKER(fanno_ma_from_t_tstar, fl::FannoMaFromTTstar(ga))
+VORTALIX2_FLOWS_MAKER(rayleigh_to_tostar_from_ma, guarded_with_limit(fl::RayleighToTostarFromMa(ga), 0.0, (ga - 1.0) * (ga + 1.0) / (ga * ga)))
+VORTALIX2_FLOWS_MAKER(rayleigh_p_pstar_from_ma, guarded(fl::RayleighPPstarFromMa(ga), 0.0))
+VORTALIX2_FLOWS_MAKER(rayleigh_t_tstar_from_ma, guarded_with_limit(fl::RayleighTTstarFromMa(ga), 0.0, 0.0))
+VORTALIX2_FLOWS_MAKER(rayleigh_rho_rhostar_from_ma, guarded_with_limit(fl::RayleighRhoRhostarFromMa(ga), 0.0, ga / (ga + 1.0)))
+VORTALIX2_FLOWS_MAKER(rayleigh_po_postar_from_ma, guarded_with_limit(fl::RayleighPoPostarFromMa(ga), 0.0, inf))
+VORTALIX2_FLOWS_MAKER(rayleigh_v_vstar_from_ma, guarded_with_limit(fl::RayleighVVstarFromMa(ga), 0.0, (ga + 1.0) / ga))
+VORTALIX2_FLOWS_MAKER(rayleigh_ma_from_to_tostar, fl::RayleighMaFromToTostar(ga, sup))
+VORTALIX2_FLOWS_MAKER(rayleigh_ma_from_p_pstar, fl::RayleighMaFromPPstar(ga))
+VORTALIX2_FLOWS_MAKER(rayleigh_ma_from_po_postar, fl::RayleighMaFromPoPostar(ga, sup))
+VORTALIX2_FLOWS_MAKER(rayleigh_ma_from_t_tstar, fl::RayleighMaFromTTstar(ga, sup))
 
 #undef VORTALIX2_FLOWS_MAKER
 

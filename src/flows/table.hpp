@@ -20,6 +20,17 @@ enum Kernel : std::size_t {
     // normal shock
     mash_from_ma, posh_po_from_ma, p2_p1_from_ma, t2_t1_from_ma, rho2_rho1_from_ma,
     po2_p1_from_ma, ma_from_mash, ma_from_posh_po, ma_from_p2_p1, ma_from_po2_p1,
+    // oblique shock, of Ma alone
+    theta_max_from_ma, beta_at_theta_max_from_ma,
+    // Fanno flow (its Po/Po* is the isentropic A/A*, and its inverse Ma_from_A_Acrit)
+    fanno_flstar_d_from_ma, fanno_p_pstar_from_ma, fanno_t_tstar_from_ma,
+    fanno_rho_rhostar_from_ma, fanno_v_vstar_from_ma, fanno_ma_from_flstar_d,
+    fanno_ma_from_p_pstar, fanno_ma_from_t_tstar,
+    // Rayleigh flow
+    rayleigh_to_tostar_from_ma, rayleigh_p_pstar_from_ma, rayleigh_t_tstar_from_ma,
+    rayleigh_rho_rhostar_from_ma, rayleigh_po_postar_from_ma, rayleigh_v_vstar_from_ma,
+    rayleigh_ma_from_to_tostar, rayleigh_ma_from_p_pstar, rayleigh_ma_from_po_postar,
+    rayleigh_ma_from_t_tstar,
     kernel_count
 };
 

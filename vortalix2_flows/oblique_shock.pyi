@@ -1,0 +1,84 @@
+# Type stubs of vortalix2_flows.oblique_shock. Scalars in give a numpy.float64, anything array-like
+# an ndarray of float64 (the overloads overlap where NumPy's own do: a scalar is array-like).
+from typing import Union, overload
+
+import numpy as np
+from numpy.typing import ArrayLike, NDArray
+
+_Scalar = Union[float, int, np.floating, np.integer]
+_Flag = Union[bool, int, np.bool_, None]
+_FlagLike = Union[_Flag, ArrayLike]
+
+__all__ = ['beta_from_Ma_theta', 'theta_from_Ma_beta', 'theta_max_from_Ma', 'beta_at_theta_max_from_Ma', 'Mn1_from_Ma_beta', 'Ma2_from_Ma_beta', 'P2_P1_from_Ma_beta', 'T2_T1_from_Ma_beta', 'rho2_rho1_from_Ma_beta', 'Po2_Po1_from_Ma_beta']
+
+@overload
+def beta_from_Ma_theta(Ma: _Scalar, theta: _Scalar, ga: _Scalar, strong: _Flag = False) -> np.float64:  # type: ignore[overload-overlap]
+    """Wave angle beta (degrees) of the shock that turns a stream of Mach number Ma >= 1
+through theta degrees, 0 <= theta <= theta_max_from_Ma(Ma).
+
+strong=False: the weak shock, from the Mach angle (theta = 0) up to
+beta_at_theta_max_from_Ma; strong=True: the strong shock, from there up to 90 (theta = 0).
+NaN above theta_max (the shock detaches), for negative theta and for Ma < 1."""
+@overload
+def beta_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike, strong: _FlagLike = False) -> NDArray[np.float64]: ...
+
+@overload
+def theta_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """Deflection theta in degrees, tan(theta) = 2 cot(beta) (Ma^2 sin^2(beta) - 1) /
+(Ma^2 (ga + cos(2 beta)) + 2); beta in degrees, from the Mach angle (theta 0) to 90 (0)."""
+@overload
+def theta_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def theta_max_from_Ma(Ma: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """The largest deflection (degrees) an attached shock gives at Ma >= 1 (0 at Ma = 1)."""
+@overload
+def theta_max_from_Ma(Ma: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def beta_at_theta_max_from_Ma(Ma: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """The wave angle (degrees) of the largest deflection, Ma >= 1 (90 at Ma = 1), from
+sin^2(beta) = ((ga + 1) Ma^2 - 4 + sqrt((ga + 1)((ga + 1) Ma^4 + 8 (ga - 1) Ma^2 + 16)))
+/ (4 ga Ma^2)."""
+@overload
+def beta_at_theta_max_from_Ma(Ma: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def Mn1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """Normal component of the upstream Mach number, Mn1 = Ma sin(beta), beta in degrees.
+
+``ga`` only marks the domain (NaN for ga <= 1), as for every toolkit function."""
+@overload
+def Mn1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def Ma2_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """Downstream Mach number Ma2 = Mn2/sin(beta - theta), Mn2 the normal shock's downstream
+Mach number at Mn1 = Ma sin(beta); beta in degrees."""
+@overload
+def Ma2_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def P2_P1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """Static pressure ratio, 1 + 2 ga/(ga + 1) (Mn1^2 - 1); beta in degrees."""
+@overload
+def P2_P1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def T2_T1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """Static temperature ratio, (P2/P1)/(rho2/rho1) at Mn1; beta in degrees."""
+@overload
+def T2_T1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def rho2_rho1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """Density ratio, (ga + 1) Mn1^2/((ga - 1) Mn1^2 + 2); beta in degrees."""
+@overload
+def rho2_rho1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
+
+@overload
+def Po2_Po1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar) -> np.float64:  # type: ignore[overload-overlap]
+    """Stagnation-pressure ratio across the shock: the normal shock's Posh/Po at Mn1; beta in
+degrees."""
+@overload
+def Po2_Po1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike) -> NDArray[np.float64]: ...
