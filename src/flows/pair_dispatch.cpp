@@ -20,8 +20,12 @@ PairFn pair_kernel(eval::Level level, std::size_t relation) {
     switch (level) {
         case eval::Level::scalar: return scalar_pair_kernels[relation];
         case eval::Level::sse2: return sse2_pair_kernels[relation];
-        case eval::Level::avx2: return (*avx2_pair_kernels)[relation];
-        case eval::Level::avx512: return (*avx512_pair_kernels)[relation];
+        case eval::Level::avx2:
+            if (avx2_pair_kernels != nullptr) return (*avx2_pair_kernels)[relation];
+            break;
+        case eval::Level::avx512:
+            if (avx512_pair_kernels != nullptr) return (*avx512_pair_kernels)[relation];
+            break;
     }
     return scalar_pair_kernels[relation];
 }

@@ -75,7 +75,11 @@ constexpr PairTable table_of() {
 
 }  // namespace
 
-#if !defined(VORTALIX2_LANES)
+#if !defined(VORTALIX2_LANES) && defined(VORTALIX2_NO_VECTOR)
+// No lane types: the two-lane level is never chosen, and its table is the scalar one.
+extern const PairTable scalar_pair_kernels = table_of<double>();
+extern const PairTable sse2_pair_kernels = table_of<double>();
+#elif !defined(VORTALIX2_LANES)
 extern const PairTable scalar_pair_kernels = table_of<double>();
 extern const PairTable sse2_pair_kernels = table_of<math::Lanes<2>>();
 #elif VORTALIX2_LANES == 4
