@@ -151,8 +151,9 @@ int main(int argc, char** argv) {
         const double x = 1.0 + rng.uniform(-1e-6, 1e-6);
         compare(near_one, x, rng.uniform(-1e7, 1e7));
     }
-    const std::uint64_t rest = total - special.pairs - 9 * share;
-    for (std::uint64_t i = 0; i < rest && total > 9 * share; ++i) {
+    const std::uint64_t used = special.pairs + 9 * share;
+    const std::uint64_t rest = total > used ? total - used : 0;
+    for (std::uint64_t i = 0; i < rest; ++i) {
         const double x = -std::exp(rng.uniform(-20.0, 20.0));
         compare(negative, x, static_cast<double>(static_cast<int>(rng.next() % 801) - 400));
     }
