@@ -193,11 +193,17 @@ RunFn kernel(Level level, std::size_t relation) {
         case Level::scalar: return scalar_kernels[relation];
         case Level::sse2: return sse2_kernels[relation];
         case Level::avx2:
-            if (avx2_kernels != nullptr) return (*avx2_kernels)[relation];
+#if defined(VORTALIX2_HAVE_AVX2)
+            return (*avx2_kernels)[relation];
+#else
             break;
+#endif
         case Level::avx512:
-            if (avx512_kernels != nullptr) return (*avx512_kernels)[relation];
+#if defined(VORTALIX2_HAVE_AVX512)
+            return (*avx512_kernels)[relation];
+#else
             break;
+#endif
     }
     return scalar_kernels[relation];
 }

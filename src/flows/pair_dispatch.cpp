@@ -21,11 +21,17 @@ PairFn pair_kernel(eval::Level level, std::size_t relation) {
         case eval::Level::scalar: return scalar_pair_kernels[relation];
         case eval::Level::sse2: return sse2_pair_kernels[relation];
         case eval::Level::avx2:
-            if (avx2_pair_kernels != nullptr) return (*avx2_pair_kernels)[relation];
+#if defined(VORTALIX2_HAVE_AVX2)
+            return (*avx2_pair_kernels)[relation];
+#else
             break;
+#endif
         case eval::Level::avx512:
-            if (avx512_pair_kernels != nullptr) return (*avx512_pair_kernels)[relation];
+#if defined(VORTALIX2_HAVE_AVX512)
+            return (*avx512_pair_kernels)[relation];
+#else
             break;
+#endif
     }
     return scalar_pair_kernels[relation];
 }
