@@ -312,10 +312,8 @@ def cases():
 
 
 def size(name):
-    """Elements per (ga, branch): 10^4 per function in all; the bisection, whose reference is
-    slow in Python, a subsample of a third on the supersonic branch."""
-    n = 10 ** 4 // (len(GAS) * (2 if name in BRANCHED else 1))
-    return n
+    """Elements per (ga, branch): 10^4 per function in all."""
+    return 10 ** 4 // (len(GAS) * (2 if name in BRANCHED else 1))
 
 
 def call(name, ga, sup, x):
