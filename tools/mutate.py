@@ -148,7 +148,12 @@ np.savez(sys.argv[2], **out)
 
 
 def run(cmd, env=None, cwd=None, timeout=3600):
-    p = subprocess.run(cmd, env=env, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+    """Exit status and output; a command that outlives `timeout` seconds is stopped and counts
+    as failed (a mutant can loop for ever)."""
+    try:
+        p = subprocess.run(cmd, env=env, cwd=cwd, capture_output=True, text=True, timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return 124, f"stopped after {timeout} s"
     return p.returncode, p.stdout + p.stderr
 
 
@@ -179,18 +184,23 @@ def build(python):
 
 def dump(python, path, level):
     env = dict(os.environ, PYTHONPATH=str(BUILD / "lib"), VORTALIX2_SIMD=level)
-    code, out = run([python, "-c", DUMP, str(TREE / "tests" / "python"), str(path)], env=env)
+    code, out = run([python, "-c", DUMP, str(TREE / "tests" / "python"), str(path)], env=env,
+                    timeout=120)
     if code:
         raise RuntimeError(out)
 
 
 def changed(python, baseline):
-    """How many elements of the fixed set differ from the baseline, over both levels."""
+    """How many elements of the fixed set differ from the baseline, over both levels; -1 when
+    the mutant crashes or does not finish on the set."""
     import numpy as np
     total = 0
     for level in ("", "scalar"):
         path = WORK / f"now-{level or 'default'}.npz"
-        dump(python, path, level)
+        try:
+            dump(python, path, level)
+        except RuntimeError:
+            return -1
         now, base = np.load(path), np.load(baseline[level])
         for key in base.files:
             a, b = now[key], base[key]
@@ -200,11 +210,11 @@ def changed(python, baseline):
 
 
 def suites(python):
-    code_cpp, out_cpp = run([str(BUILD / "vortalix2_cpp_tests")], timeout=600)
+    code_cpp, out_cpp = run([str(BUILD / "vortalix2_cpp_tests")], timeout=120)
     env = dict(os.environ, PYTHONPATH=str(BUILD / "lib"))
     tests = [str(TREE / "tests" / "python" / f) for f in PY_TESTS]
     code_py, out_py = run([python, "-m", "pytest", "-q", "-x", "-p", "no:cacheprovider", *tests],
-                          env=env, cwd=str(WORK))
+                          env=env, cwd=str(WORK), timeout=300)
     return code_cpp != 0, code_py != 0, out_cpp, out_py
 
 
@@ -213,6 +223,7 @@ def main():
     ap.add_argument("--python", default=str(ROOT / ".venvs" / "mutate" / "bin" / "python"))
     ap.add_argument("--only", nargs="*", default=[])
     ap.add_argument("--list", action="store_true")
+    ap.add_argument("--start", type=int, default=1, help="begin with mutation number START")
     args = ap.parse_args()
     chosen = [m for m in MUTATIONS if not args.only or any(s in m[3] for s in args.only)]
     if args.list:
@@ -241,6 +252,8 @@ def main():
 
     rows = []
     for k, (rel, old, new, what) in enumerate(chosen, 1):
+        if k < args.start:
+            continue
         started = time.time()
         sync_tree()
         path = TREE / rel
@@ -259,7 +272,8 @@ def main():
         kill_cpp, kill_py, _, _ = suites(python)
         verdict = "killed" if (kill_cpp or kill_py) else ("SURVIVED" if n else "equivalent")
         rows.append((what, verdict, kill_cpp, kill_py))
-        print(f"{k:2d} {what}: {n} elements changed; C++ {'fails' if kill_cpp else 'passes'}, "
+        changes = "hangs or crashes on the fixed set" if n < 0 else f"{n} elements changed"
+        print(f"{k:2d} {what}: {changes}; C++ {'fails' if kill_cpp else 'passes'}, "
               f"Python {'fails' if kill_py else 'passes'} -> {verdict} "
               f"({time.time() - started:.0f} s)", flush=True)
     sync_tree()  # leave the copy unmutated
