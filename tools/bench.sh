@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The benchmark: builds vortalix2 into .venvs/bench (with SciPy) and the C-library pow floor,
-# then prints the table and writes it as JSON (see bench/bench.py --help; arguments are
-# passed on).
+# The benchmark: builds vortalix2 into .venvs/bench (with SciPy and numexpr), the C-library pow
+# floor and the bisection comparison, then prints the tables and writes them as JSON (see
+# bench/bench.py --help; arguments are passed on). Takes about ten minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/legs.sh

@@ -42,7 +42,7 @@ leg_requirements() {
         "$tools_leg") echo "numpy pytest mypy dask[array] distributed matplotlib auditwheel" ;;
         pypy) echo "numpy pytest" ;;
         example) echo "numpy matplotlib" ;;
-        bench) echo "numpy scipy" ;;
+        bench) echo "numpy scipy numexpr" ;;
         *) echo "numpy pytest auditwheel" ;;
     esac
 }
