@@ -39,6 +39,10 @@ else
     failed+=(cpp)
 fi
 
+# The machine-checked error bound of the vector pow, against the committed tables (seconds).
+echo "== pow proof"
+if bash tools/prove_pow.sh; then passed+=(pow-proof); else failed+=(pow-proof); fi
+
 # Tests run from an empty folder, so that neither the source tree nor the build folder can
 # stand in for the installed module.
 outside=$(mktemp -d)
