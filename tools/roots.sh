@@ -19,6 +19,11 @@ root_legs=(cp314 cp315 trixie aarch64)
 roots_dir=${VORTALIX2_ROOTS:-/var/cache/vortalix2/roots}
 roots_mirror=${VORTALIX2_DEBIAN_MIRROR:-http://deb.debian.org/debian}
 roots_source=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# The processor qemu-user emulates for aarch64: a Neoverse N1 (Armv8.2 with NEON, the core of
+# common ARM servers). qemu's default, "max", also has SVE, which glibc 2.41 and later and
+# NumPy 2.5 then choose for their string and array kernels, and emulated SVE is several times
+# slower than NEON (the suites of 3.13 and later took five to ten times as long).
+export QEMU_CPU=${QEMU_CPU:-neoverse-n1}
 
 is_root_leg() {
     case "$1" in cp314 | cp315 | trixie | aarch64) return 0 ;; *) return 1 ;; esac
