@@ -18,24 +18,24 @@ extern const KernelTable avx2_table;
 extern const KernelTable* const avx2_kernels = &avx2_table;
 extern const PowSpanFn avx2_pow_span;
 extern const PowPairSpanFn avx2_pow_pair_span;
-constexpr bool built_avx2 = true;
+[[maybe_unused]] constexpr bool built_avx2 = true;
 #else
 extern const KernelTable* const avx2_kernels = nullptr;
 constexpr PowSpanFn avx2_pow_span = nullptr;
 constexpr PowPairSpanFn avx2_pow_pair_span = nullptr;
-constexpr bool built_avx2 = false;
+[[maybe_unused]] constexpr bool built_avx2 = false;
 #endif
 #if defined(VORTALIX2_HAVE_AVX512)
 extern const KernelTable avx512_table;
 extern const KernelTable* const avx512_kernels = &avx512_table;
 extern const PowSpanFn avx512_pow_span;
 extern const PowPairSpanFn avx512_pow_pair_span;
-constexpr bool built_avx512 = true;
+[[maybe_unused]] constexpr bool built_avx512 = true;
 #else
 extern const KernelTable* const avx512_kernels = nullptr;
 constexpr PowSpanFn avx512_pow_span = nullptr;
 constexpr PowPairSpanFn avx512_pow_pair_span = nullptr;
-constexpr bool built_avx512 = false;
+[[maybe_unused]] constexpr bool built_avx512 = false;
 #endif
 
 namespace {
