@@ -39,74 +39,115 @@ inline double load_one(const std::byte* p) {
     return v;
 }
 
+// The lanes of one vector of an iteration: each lane's element (its target, iterate and steps
+// made so far) and where its result goes; a lane without work has no destination.
+template <class T>
+struct IterationLanes {
+    static constexpr int w = math::width<T>;
+    T target = math::splat<T>(0.0);
+    T m = math::splat<T>(0.0);
+    math::Mask<w> steps = {};
+    double* dest[w] = {};
+    int busy = 0;
+};
+
 // out[k] = rel(element k) for the n elements read `stride` bytes apart from `in`, each lane
 // iterating its own element: a lane that finishes writes its result and takes the next
 // element that needs iterating, so lanes never wait for each other. Each lane makes exactly
 // the steps its element makes alone. Lanes left without work copy a busy lane, whose steps
 // they repeat harmlessly.
+//
+// A step waits on the one before it, so one vector of lanes would leave the processor idle
+// through the latency of each step; several vectors step side by side, their chains
+// overlapping. Which vector an element lands in changes nothing but when it is done.
 template <class T, class Relation>
 void iterate(const Relation& rel, const std::byte* in, std::ptrdiff_t stride, double* out,
              std::size_t n) {
     using Iteration = typename Relation::Iteration;
-    constexpr int w = math::width<T>;
-    using Count = math::Mask<w>;
-    T target = math::splat<T>(0.0);
-    T m = math::splat<T>(rel.start);
-    Count steps = {};  // steps made by each lane's element
-    double* dest[w] = {};
+    using Lanes = IterationLanes<T>;
+    // Four vectors cover the latency of a step whose power, quotients and tests follow one
+    // another; two leave the Newton steps with a power still waiting on latency.
+    constexpr int vectors = 4;
+    constexpr int w = Lanes::w;
+    Lanes lanes[vectors];
     std::size_t taken = 0;
-    // Gives lane i the next element that needs iterating; false when there is none left.
-    const auto take = [&](int i) {
+    // Gives lane i of v the next element that needs iterating; false when there is none left.
+    const auto take = [&](Lanes& v, int i) {
         while (taken < n) {
             const double x = load_one(in + static_cast<std::ptrdiff_t>(taken) * stride);
             double* d = out + taken;
             ++taken;
             if (rel.settled(x, *d)) continue;
-            target[i] = x;
-            m[i] = rel.start;
-            steps[i] = 0;
-            dest[i] = d;
+            v.target[i] = x;
+            v.m[i] = rel.start;
+            v.steps[i] = 0;
+            v.dest[i] = d;
             return true;
         }
-        dest[i] = nullptr;
+        v.dest[i] = nullptr;
         return false;
     };
-    const auto cover_idle = [&] {
+    const auto cover_idle = [](Lanes& v) {
         int source = 0;
-        while (dest[source] == nullptr) ++source;
+        while (v.dest[source] == nullptr) ++source;
         for (int i = 0; i < w; ++i) {
-            if (dest[i] == nullptr) {
-                target[i] = target[source];
-                m[i] = m[source];
-                steps[i] = 0;
+            if (v.dest[i] == nullptr) {
+                v.target[i] = v.target[source];
+                v.m[i] = v.m[source];
+                v.steps[i] = 0;
             }
         }
     };
-    int busy = 0;
-    for (int i = 0; i < w; ++i) busy += take(i);
-    if (busy > 0 && busy < w) cover_idle();
-    while (busy > 0) {
-        const math::Step<T> s = Iteration::advance(rel, target, m);
+    const auto fill = [&](Lanes& v) {
+        for (int i = 0; i < w; ++i) v.busy += take(v, i);
+        if (v.busy > 0 && v.busy < w) cover_idle(v);
+    };
+    // Takes step s, made by the lanes of v: the lanes it ends write their results and take new
+    // elements.
+    const auto settle = [&](Lanes& v, const math::Step<T>& s) {
         // A step larger than the tolerance taken before the step limit never ends an
         // iteration: every lane takes its step, and only the others need looking at.
-        steps = steps + 1;
-        m = s.next;
+        v.steps = v.steps + 1;
+        v.m = s.next;
         const unsigned full = (1u << w) - 1;
         unsigned ending = ~math::lane_bits((s.size > Iteration::tolerance) &
-                                           (steps < Iteration::step_limit)) &
+                                           (v.steps < Iteration::step_limit)) &
                           full;
         bool idled = false;
         for (; ending != 0; ending &= ending - 1) {
             const int i = std::countr_zero(ending);
-            if (dest[i] == nullptr) continue;
-            if (Iteration::finished(s.next[i], s.size[i], static_cast<int>(steps[i]),
-                                    *dest[i]) &&
-                !take(i)) {
-                --busy;
+            if (v.dest[i] == nullptr) continue;
+            if (Iteration::finished(s.next[i], s.size[i], static_cast<int>(v.steps[i]),
+                                    *v.dest[i]) &&
+                !take(v, i)) {
+                --v.busy;
                 idled = true;
             }
         }
-        if (idled && busy > 0) cover_idle();
+        if (idled && v.busy > 0) cover_idle(v);
+    };
+    for (Lanes& v : lanes) fill(v);
+    // While every vector has work, all of them step side by side, written out vector by vector
+    // so that the compiler can interleave their operations.
+    const auto step_all = [&]<std::size_t... g>(std::index_sequence<g...>) {
+        const math::Step<T> s[] = {Iteration::advance(rel, lanes[g].target, lanes[g].m)...};
+        (settle(lanes[g], s[g]), ...);
+    };
+    const auto count_busy = [&] {
+        int count = 0;
+        for (const Lanes& v : lanes) count += v.busy > 0;
+        return count;
+    };
+    while (count_busy() == vectors) step_all(std::make_index_sequence<vectors>{});
+    // The elements have run out: the vectors still at work step side by side, the others rest.
+    while (count_busy() > 0) {
+        math::Step<T> s[vectors];
+        for (int g = 0; g < vectors; ++g) {
+            if (lanes[g].busy > 0) s[g] = Iteration::advance(rel, lanes[g].target, lanes[g].m);
+        }
+        for (int g = 0; g < vectors; ++g) {
+            if (lanes[g].busy > 0) settle(lanes[g], s[g]);
+        }
     }
 }
 
