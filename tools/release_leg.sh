@@ -24,6 +24,7 @@ outside=$(mktemp -d)
 trap 'rm -rf "$outside"' EXIT
 
 echo "-- pow@GLIBC_2.2.5 against pow@GLIBC_2.29"
+mkdir -p build/release
 if ! (g++ -O2 -std=c++20 -Wall -Wextra -ffp-contract=off tools/pow_versions.cpp \
     -o build/release/pow_versions -ldl && build/release/pow_versions); then
     failed+=(pow-versions)
