@@ -51,9 +51,9 @@ foreach(_tool c++ ar ranlib)
   file(COPY_FILE "${_zig_dir}/${_tool}.tmp" "${_zig_dir}/${_tool}" ONLY_IF_DIFFERENT)
 endforeach()
 
-# The module exports its init function only (zig's libc++ would also export operator new and
+# Each module exports its init function only (zig's libc++ would also export operator new and
 # delete, weakly, for the interpreter's other modules to bind to).
-file(WRITE "${_zig_dir}/exports.map" "{ global: PyInit_vortalix2; local: *; };\n")
+file(WRITE "${_zig_dir}/exports.map" "{ global: PyInit_*; local: *; };\n")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-Wl,--version-script=${_zig_dir}/exports.map")
 
 set(CMAKE_CXX_COMPILER "${_zig_dir}/c++")
