@@ -113,18 +113,18 @@ test_under_qemu() {
         *) echo "no aarch64 interpreter here for $name" >&2 && return 1 ;;
     esac
     if [ "$aarch64_python" = 3.11 ]; then
-        dir=$(aarch64_root) || return 1
+        dir=$(aarch64_root bookworm) && python=$(aarch64_python "$dir" 3.11) || return 1
     else
         dir=$(newer_aarch64_root) || return 1
+        python=$roots_dir/arm64-$aarch64_suite.python
     fi
     echo "pow@GLIBC_2.17 against pow@GLIBC_2.29 on aarch64"
     aarch64-linux-gnu-g++ -O2 -std=c++20 -Wall -Wextra -ffp-contract=off tools/pow_versions.cpp \
         -o build/release/pow_versions_aarch64 -ldl &&
         qemu-aarch64 -L "$dir" build/release/pow_versions_aarch64 || return 1
     site=$dir/usr/local/lib/python$aarch64_python/dist-packages
-    python=$roots_dir/arm64-$aarch64_suite.python
     rm -rf "$site"/vortalix2.*.so "$site"/vortalix2.pyi "$site"/vortalix2-stubs \
-        "$site"/vortalix2-*.dist-info && (cd "$site" && unzip -q -o "$wheel") || return 1
+        "$site"/vortalix2-*.dist-info "$site"/vortalix2_flows && (cd "$site" && unzip -q -o "$wheel") || return 1
     (cd "$outside" && "$python" -c "import sys, platform, vortalix2, numpy; print(sys.version.split()[0], 'numpy', numpy.__version__, platform.machine(), 'module from', vortalix2.__file__)") &&
         (cd "$outside" && VORTALIX2_PEER_CXX="aarch64-linux-gnu-g++ -idirafter $dir/usr/include" \
             "$python" -m pytest "$root/tests/python" -q -p no:cacheprovider -m "not extras")

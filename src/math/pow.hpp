@@ -138,6 +138,12 @@ inline I wrapping_sub(I a, I b) {
 }
 
 template <class I>
+inline I wrapping_add(I a, I b) {
+    typedef std::uint64_t U __attribute__((vector_size(sizeof(I))));
+    return reinterpret_cast<I>(reinterpret_cast<U>(a) + reinterpret_cast<U>(b));
+}
+
+template <class I>
 inline I wrapping_sub(I a, std::int64_t b) {
     typedef std::uint64_t U __attribute__((vector_size(sizeof(I))));
     return reinterpret_cast<I>(reinterpret_cast<U>(a) - static_cast<std::uint64_t>(b));
@@ -405,7 +411,8 @@ template <class T>
                           any_bits<T>(f_bits, 0x000FFFFFFFFFFFFF) & at_most(abs(f_lo), bound);
 
     // f_hi 2^m, normal for |yh| <= t_max: the exponent field takes m.
-    return {from_bits<T>(f_bits + ((n >> tb::exp_bits) << 52)), fine};
+    // (Added as unsigned lanes: lanes that are not `fine` may carry any n, and wrap.)
+    return {from_bits<T>(wrapping_add(f_bits, (n >> tb::exp_bits) << 52)), fine};
 }
 
 template <class T>
