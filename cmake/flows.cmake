@@ -1,13 +1,17 @@
 # The toolkit vortalix2_flows: its element loops, built per instruction set like the core's, and
 # its extension module vortalix2_flows._core, installed into the Python package of that name.
 
-add_library(vortalix2_flows_loops_baseline OBJECT src/flows/kernels.cpp src/flows/dispatch.cpp)
+# The relations of one argument (kernels.cpp) and of two, the oblique shock's (pair_kernels.cpp),
+# each with its own table.
+set(VORTALIX2_FLOWS_KERNELS src/flows/kernels.cpp src/flows/pair_kernels.cpp)
+add_library(vortalix2_flows_loops_baseline OBJECT ${VORTALIX2_FLOWS_KERNELS} src/flows/dispatch.cpp
+            src/flows/pair_dispatch.cpp)
 set(VORTALIX2_FLOWS_LOOP_LIBS vortalix2_flows_loops_baseline)
 if(VORTALIX2_WIDER_COPIES)
-  add_library(vortalix2_flows_loops_avx2 OBJECT src/flows/kernels.cpp)
+  add_library(vortalix2_flows_loops_avx2 OBJECT ${VORTALIX2_FLOWS_KERNELS})
   target_compile_definitions(vortalix2_flows_loops_avx2 PRIVATE VORTALIX2_ISA=isa_avx2 VORTALIX2_LANES=4)
   target_compile_options(vortalix2_flows_loops_avx2 PRIVATE -march=x86-64-v3 -mtune=generic)
-  add_library(vortalix2_flows_loops_avx512 OBJECT src/flows/kernels.cpp)
+  add_library(vortalix2_flows_loops_avx512 OBJECT ${VORTALIX2_FLOWS_KERNELS})
   target_compile_definitions(vortalix2_flows_loops_avx512 PRIVATE VORTALIX2_ISA=isa_avx512 VORTALIX2_LANES=8)
   target_compile_options(vortalix2_flows_loops_avx512 PRIVATE -march=x86-64-v4 -mtune=generic
                          -mprefer-vector-width=512)
@@ -48,40 +52,4 @@ endif()
 
 if(VORTALIX2_CPP_TESTS AND TARGET vortalix2_cpp_tests)
   target_sources(vortalix2_cpp_tests PRIVATE ${VORTALIX2_FLOWS_LOOP_OBJECTS})
-endif()
-
-# The relations of two arguments (the oblique shock's): their own element loops and table,
-# built per instruction set like the others and linked into the same module.
-add_library(vortalix2_flows_pairs_baseline OBJECT src/flows/pair_kernels.cpp src/flows/pair_dispatch.cpp)
-set(VORTALIX2_FLOWS_PAIR_LIBS vortalix2_flows_pairs_baseline)
-if(VORTALIX2_WIDER_COPIES)
-  add_library(vortalix2_flows_pairs_avx2 OBJECT src/flows/pair_kernels.cpp)
-  target_compile_definitions(vortalix2_flows_pairs_avx2 PRIVATE VORTALIX2_ISA=isa_avx2 VORTALIX2_LANES=4)
-  target_compile_options(vortalix2_flows_pairs_avx2 PRIVATE -march=x86-64-v3 -mtune=generic)
-  add_library(vortalix2_flows_pairs_avx512 OBJECT src/flows/pair_kernels.cpp)
-  target_compile_definitions(vortalix2_flows_pairs_avx512 PRIVATE VORTALIX2_ISA=isa_avx512 VORTALIX2_LANES=8)
-  target_compile_options(vortalix2_flows_pairs_avx512 PRIVATE -march=x86-64-v4 -mtune=generic
-                         -mprefer-vector-width=512)
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    target_compile_options(vortalix2_flows_pairs_avx512 PRIVATE -Wno-maybe-uninitialized
-                           -Wno-uninitialized)
-  endif()
-  list(APPEND VORTALIX2_FLOWS_PAIR_LIBS vortalix2_flows_pairs_avx2 vortalix2_flows_pairs_avx512)
-  target_compile_definitions(vortalix2_flows_pairs_baseline PRIVATE VORTALIX2_HAVE_AVX2 VORTALIX2_HAVE_AVX512)
-endif()
-set(VORTALIX2_FLOWS_PAIR_OBJECTS)
-foreach(lib ${VORTALIX2_FLOWS_PAIR_LIBS})
-  target_include_directories(${lib} PRIVATE src)
-  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    target_compile_options(${lib} PRIVATE -Wno-bitwise-instead-of-logical)
-  endif()
-  target_compile_options(${lib} PRIVATE ${VORTALIX2_FP_FLAGS} ${VORTALIX2_WARNINGS})
-  set_target_properties(${lib} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  list(APPEND VORTALIX2_FLOWS_PAIR_OBJECTS $<TARGET_OBJECTS:${lib}>)
-endforeach()
-if(VORTALIX2_MODULE)
-  target_sources(vortalix2_flows_core PRIVATE ${VORTALIX2_FLOWS_PAIR_OBJECTS})
-endif()
-if(VORTALIX2_CPP_TESTS AND TARGET vortalix2_cpp_tests)
-  target_sources(vortalix2_cpp_tests PRIVATE ${VORTALIX2_FLOWS_PAIR_OBJECTS})
 endif()
