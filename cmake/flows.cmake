@@ -1,11 +1,9 @@
 # The toolkit vortalix2_flows: its element loops, built per instruction set like the core's, and
 # its extension module vortalix2_flows._core, installed into the Python package of that name.
 
-# The relations of one argument (kernels.cpp) and of two, the oblique shock's (pair_kernels.cpp),
-# each with its own table.
-set(VORTALIX2_FLOWS_KERNELS src/flows/kernels.cpp src/flows/pair_kernels.cpp)
-add_library(vortalix2_flows_loops_baseline OBJECT ${VORTALIX2_FLOWS_KERNELS} src/flows/dispatch.cpp
-            src/flows/pair_dispatch.cpp)
+# One loop table per level, one loop per row of the registry (src/flows/registry.hpp).
+set(VORTALIX2_FLOWS_KERNELS src/flows/kernels.cpp)
+add_library(vortalix2_flows_loops_baseline OBJECT ${VORTALIX2_FLOWS_KERNELS} src/flows/dispatch.cpp)
 set(VORTALIX2_FLOWS_LOOP_LIBS vortalix2_flows_loops_baseline)
 if(VORTALIX2_WIDER_COPIES)
   add_library(vortalix2_flows_loops_avx2 OBJECT ${VORTALIX2_FLOWS_KERNELS})
@@ -39,7 +37,7 @@ if(VORTALIX2_MODULE)
                      ${VORTALIX2_FLOWS_LOOP_OBJECTS} ${VORTALIX2_LOOP_OBJECTS})
   set_target_properties(vortalix2_flows_core PROPERTIES OUTPUT_NAME _core
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  target_include_directories(vortalix2_flows_core PRIVATE src)
+  target_include_directories(vortalix2_flows_core PRIVATE src ${VORTALIX2_NUMPY_INCLUDE})
   target_compile_options(vortalix2_flows_core PRIVATE ${VORTALIX2_FP_FLAGS} ${VORTALIX2_WARNINGS})
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(vortalix2_flows_core PRIVATE -fno-gnu-unique)

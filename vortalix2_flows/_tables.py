@@ -48,7 +48,13 @@ def parse_range(text, name):
 
 
 def columns(kind, ga, Ma, theta):
-    """The table of `kind` as (headers, list of float64 columns)."""
+    """The table of `kind` as (headers, list of float64 columns); a cell outside a relation's
+    domain is NaN, without a warning."""
+    with np.errstate(invalid="ignore"):
+        return _columns(kind, ga, Ma, theta)
+
+
+def _columns(kind, ga, Ma, theta):
     if kind == "isentropic":
         sup = Ma >= 1.0
         nu = np.where(sup, isentropic.nu_from_Ma(Ma, ga), np.nan)

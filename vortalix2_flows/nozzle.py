@@ -98,8 +98,8 @@ class Flow:
 
 def regime_limits(exit_ratio: float, ga: float) -> Limits:
     """The three bounding back pressures of a nozzle with exit-to-throat area ratio Ae/At."""
-    Ma_sub = float(ise.Ma_from_A_Acrit(exit_ratio, ga, False))
-    Ma_sup = float(ise.Ma_from_A_Acrit(exit_ratio, ga, True))
+    Ma_sub = float(ise.Ma_from_A_Acrit(exit_ratio, ga, sup=False))
+    Ma_sup = float(ise.Ma_from_A_Acrit(exit_ratio, ga, sup=True))
     design = 1.0 / float(ise.Po_P_from_Ma(Ma_sup, ga))
     return Limits(choke=1.0 / float(ise.Po_P_from_Ma(Ma_sub, ga)),
                   shock_at_exit=design * float(ns.P2_P1_from_Ma(Ma_sup, ga)), design=design)
@@ -211,19 +211,19 @@ def solve(x: Union[Sequence[float], np.ndarray],
         # the sonic area A*, which the flow does not reach.
         Ma_exit = ise.Ma_from_Po_P(1.0 / pb, ga)
         Acrit = ratio[-1] / ise.A_Acrit_from_Ma(Ma_exit, ga)   # in throat areas
-        Ma = ise.Ma_from_A_Acrit(np.maximum(ratio / Acrit, 1.0), ga, False)
+        Ma = ise.Ma_from_A_Acrit(np.maximum(ratio / Acrit, 1.0), ga, sup=False)
         regime, mass_flow = SUBSONIC, float(min(Acrit, 1.0))
         note = "just choked at the throat" if pb == limits.choke else "not choked"
     else:
         supersonic = np.arange(ratio.size) > throat
-        Ma = ise.Ma_from_A_Acrit(ratio, ga, supersonic)
+        Ma = ise.Ma_from_A_Acrit(ratio, ga, sup=supersonic)
         Ma[throat] = 1.0
         regime, mass_flow = SUPERSONIC, 1.0
         if pb >= limits.shock_at_exit:
             regime = SHOCK
             shock = _place_shock(x[throat:], ratio[throat:], pb, ga, exact_area, area[throat])
             behind = supersonic & (x >= shock.x)
-            Ma[behind] = ise.Ma_from_A_Acrit(ratio[behind] * shock.Po2_Po1, ga, False)
+            Ma[behind] = ise.Ma_from_A_Acrit(ratio[behind] * shock.Po2_Po1, ga, sup=False)
             Po_Po1[behind] = shock.Po2_Po1
             note = f"shock at x = {shock.x:.4g}, A/At = {shock.area_ratio:.4f}"
         elif pb > limits.design:

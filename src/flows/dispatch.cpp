@@ -1,39 +1,39 @@
-// The toolkit's kernel table for a level; the level itself is the core's choice.
+// The toolkit's loop table for a level; the level itself is the core's choice.
 #include "flows/table.hpp"
 
 namespace vortalix2::flows {
 
 #if defined(VORTALIX2_HAVE_AVX2)
-extern const KernelTable avx2_table;
-extern const KernelTable* const avx2_kernels = &avx2_table;
+extern const LoopTable avx2_table;
+extern const LoopTable* const avx2_loops = &avx2_table;
 #else
-extern const KernelTable* const avx2_kernels = nullptr;
+extern const LoopTable* const avx2_loops = nullptr;
 #endif
 #if defined(VORTALIX2_HAVE_AVX512)
-extern const KernelTable avx512_table;
-extern const KernelTable* const avx512_kernels = &avx512_table;
+extern const LoopTable avx512_table;
+extern const LoopTable* const avx512_loops = &avx512_table;
 #else
-extern const KernelTable* const avx512_kernels = nullptr;
+extern const LoopTable* const avx512_loops = nullptr;
 #endif
 
-eval::RunFn kernel(eval::Level level, std::size_t relation) {
+const LoopTable& loops(eval::Level level) {
     switch (level) {
-        case eval::Level::scalar: return scalar_kernels[relation];
-        case eval::Level::sse2: return sse2_kernels[relation];
+        case eval::Level::scalar: return scalar_loops;
+        case eval::Level::sse2: return sse2_loops;
         case eval::Level::avx2:
 #if defined(VORTALIX2_HAVE_AVX2)
-            return (*avx2_kernels)[relation];
+            return avx2_table;
 #else
             break;
 #endif
         case eval::Level::avx512:
 #if defined(VORTALIX2_HAVE_AVX512)
-            return (*avx512_kernels)[relation];
+            return avx512_table;
 #else
             break;
 #endif
     }
-    return scalar_kernels[relation];
+    return scalar_loops;
 }
 
 }  // namespace vortalix2::flows

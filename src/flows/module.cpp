@@ -1,291 +1,432 @@
-// vortalix2_flows._core: the toolkit's thin extension boundary.
+// vortalix2_flows._core: the toolkit's relations as NumPy ufuncs, one per row of the registry.
 //
-// The Python front converts and broadcasts the arguments; this module receives contiguous
-// float64 buffers and fills the result. Two entry points:
+// Each ufunc takes the relation's values, then `ga` (where the relation has it), then its branch
+// flag (where it has one), and has two loops: float32 values and result, and float64 values and
+// result; `ga` is float64 and the flag bool in both, and a float32 result is the float64 one
+// rounded once. The module exposes
 //
-//   apply(kernel, x, ga, sup, out)  x and out hold n float64 each; ga holds 1 or n float64 and
-//                                   sup 1 or n bytes (0 or 1). Runs of elements that share
-//                                   (ga, sup) go through the relation's element loop together.
-//   scalar(kernel, x, ga, sup)      one element, as a Python float.
+//   relations   a tuple of (module, name, parameters, aliases, docstring, ufunc, fast), one per
+//               row in the registry's order; `fast` evaluates the relation on Python numbers
+//               (float, int, bool flag) as a numpy.float64, or returns None where the call
+//               needs the ufunc (other arguments, or a result that raises a status)
+//   level()     the instruction-set level of the loops
 //
-// ga that is not a finite number above 1 gives NaN. Errors are the conventional ones
-// (TypeError, ValueError, IndexError); the GIL is released while the loops run.
+// and every ufunc under its __name__, so that pickle finds it here.
+//
+// Floating-point status is NumPy's own: an element outside the domain (a NaN result of inputs
+// without NaN) raises invalid, a finite input whose result overflows raises overflow; nothing
+// else the loops do (lanes computed and thrown away, the library calls inside) is reported.
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#define PY_ARRAY_UNIQUE_SYMBOL vortalix2_flows_array_api
+#define PY_UFUNC_UNIQUE_SYMBOL vortalix2_flows_ufunc_api
+#define NPY_NO_DEPRECATED_API NPY_1_7_API_VERSION
+#include <numpy/arrayobject.h>
+#include <numpy/arrayscalars.h>
+#include <numpy/ufuncobject.h>
+
+#include <cfenv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "eval/dispatch.hpp"
-#include "eval/walk.hpp"
-#include "flows/pairs.hpp"
 #include "flows/table.hpp"
 
 namespace vortalix2::flows {
 namespace {
 
-// A buffer view released on every way out.
-class Buffer {
-public:
-    Buffer() = default;
-    Buffer(const Buffer&) = delete;
-    Buffer& operator=(const Buffer&) = delete;
-    ~Buffer() {
-        if (held_) PyBuffer_Release(&view_);
+// What the module takes from each row.
+struct Row {
+    const char* module;
+    const char* name;
+    const char* parameters;
+    const char* aliases;
+    const char* doc;
+    Parameters inputs;
+};
+
+constexpr Row rows[] = {
+#define VORTALIX2_RELATION(module, name, params, aliases, kernel, doc) \
+    {#module, #name, params, aliases, doc, parameters(params)},
+#include "flows/registry.hpp"
+#undef VORTALIX2_RELATION
+};
+static_assert(std::size(rows) == relation_count);
+
+// A relation as its ufunc's loops see it. Lives as long as the process (the ufuncs point
+// into it).
+struct Relation {
+    const Row* row;
+    LoopFn loop;    // at the process's level
+    LoopFn scalar;  // the scalar level, for one element
+    char name[96];
+    char types[2 * 5];  // the two loops' argument types, one after the other
+    void* data[2];
+};
+
+Relation relations[relation_count];
+
+PyUFuncGenericFunction float_loops[2];
+
+// A `ga` the relations accept: a finite number above 1. Any other gives NaN (invalid, unless
+// ga itself is NaN). The Mach angle has no ga; its loop is given one it ignores.
+constexpr double no_ga = 2.0;
+
+bool valid_ga(double ga) { return ga > 1.0 && ga < std::numeric_limits<double>::infinity(); }
+
+void run_span(LoopFn run, double ga, bool flag, const double* const* in, double* out,
+              std::size_t n) {
+    if (!valid_ga(ga)) {
+        for (std::size_t k = 0; k < n; ++k) out[k] = std::numeric_limits<double>::quiet_NaN();
+        return;
     }
-    // A C-contiguous buffer of `itemsize`-byte items of one of the `formats`; false with a
-    // Python error set otherwise.
-    bool get(PyObject* obj, bool writable, Py_ssize_t itemsize, const char* formats,
-             const char* what) {
-        const int flags = PyBUF_C_CONTIGUOUS | PyBUF_FORMAT | (writable ? PyBUF_WRITABLE : 0);
-        if (PyObject_GetBuffer(obj, &view_, flags) != 0) return false;
-        held_ = true;
-        const char* f = view_.format != nullptr ? view_.format : "B";
-        if (f[0] == '<' || f[0] == '=' || f[0] == '@') ++f;
-        const bool known = f[0] != '\0' && f[1] == '\0' && std::strchr(formats, f[0]) != nullptr;
-        if (view_.itemsize != itemsize || !known) {
-            PyErr_Format(PyExc_TypeError, "%s: expected a contiguous buffer of %s", what,
-                         itemsize == 8 ? "float64" : "bytes");
+    run(ga, flag, in, out, n);
+}
+
+// Whether the element's result, of these inputs, raises a status: invalid for a NaN result of
+// inputs without NaN, overflow for an infinite result of finite inputs whose scalar
+// evaluation overflows (an infinite limit of the domain, such as A/A* at Ma = 0, raises none).
+struct Status {
+    bool invalid = false;
+    bool overflow = false;
+};
+
+void check(const Relation& rel, double ga, bool flag, const double* in, std::size_t values,
+           double result, Status& status) {
+    if (!std::isnan(result) && !std::isinf(result)) return;
+    bool any_nan = std::isnan(ga);
+    bool all_finite = std::isfinite(ga);
+    for (std::size_t i = 0; i < values; ++i) {
+        any_nan = any_nan || std::isnan(in[i]);
+        all_finite = all_finite && std::isfinite(in[i]);
+    }
+    if (std::isnan(result)) {
+        status.invalid = status.invalid || !any_nan;
+        return;
+    }
+    if (!all_finite || status.overflow) return;
+    const double* ins[2] = {in, in + 1};
+    double again;
+    std::feclearexcept(FE_ALL_EXCEPT);
+    run_span(rel.scalar, ga, flag, ins, &again, 1);
+    status.overflow = std::fetestexcept(FE_OVERFLOW) != 0;
+}
+
+template <class V>
+double load(const char* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    return static_cast<double>(v);
+}
+
+// Elements per pass through the relation's loop where inputs must be gathered (strided or
+// float32) or results scattered: small enough to stay in the first-level cache.
+constexpr std::size_t chunk = 1024;
+
+// A buffer of the extension's own, from the allocator tracemalloc sees; released on every
+// way out.
+class Scratch {
+public:
+    explicit Scratch(std::size_t doubles)
+        : p_(doubles == 0 ? nullptr
+                          : static_cast<double*>(PyMem_RawMalloc(doubles * sizeof(double)))) {}
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch() { PyMem_RawFree(p_); }
+    double* get() const { return p_; }
+
+private:
+    double* p_;
+};
+
+// The ufunc's inner loop for values and result of type V (float or double).
+template <class V>
+void ufunc_loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void* data) {
+    const auto& rel = *static_cast<const Relation*>(data);
+    const Parameters p = rel.row->inputs;
+    const std::size_t n = static_cast<std::size_t>(dimensions[0]);
+    if (n == 0) return;
+    const std::size_t nv = p.values;
+    const std::size_t at_ga = nv;
+    const std::size_t at_flag = nv + (p.ga ? 1 : 0);
+    const std::size_t at_out = at_flag + (p.flag ? 1 : 0);
+    const int before = std::fetestexcept(FE_ALL_EXCEPT);
+
+    // Float64 values and result that lie contiguous go to the loops in place; anything else
+    // passes through scratch buffers a chunk at a time.
+    bool direct = std::is_same_v<V, double> && steps[at_out] == sizeof(double);
+    for (std::size_t i = 0; i < nv; ++i) direct = direct && steps[i] == sizeof(double);
+    // Without memory for the scratch buffers, a few elements at a time through the stack.
+    constexpr std::size_t few = 32;
+    double spare[3 * few];
+    Scratch scratch(direct ? 0 : (nv + 1) * chunk);
+    double* buffer = scratch.get();
+    std::size_t span = direct ? n : chunk;
+    if (!direct && buffer == nullptr) {
+        buffer = spare;
+        span = few;
+    }
+
+    Status status;
+    for (std::size_t first = 0; first < n; first += span) {
+        const std::size_t m = std::min(span, n - first);
+        const double* in[2] = {nullptr, nullptr};
+        double* out;
+        if (direct) {
+            for (std::size_t i = 0; i < nv; ++i) {
+                in[i] = reinterpret_cast<const double*>(args[i]) + first;
+            }
+            out = reinterpret_cast<double*>(args[at_out]) + first;
+        } else {
+            for (std::size_t i = 0; i < nv; ++i) {
+                double* b = buffer + i * span;
+                const char* src = args[i] + static_cast<npy_intp>(first) * steps[i];
+                for (std::size_t k = 0; k < m; ++k) b[k] = load<V>(src + static_cast<npy_intp>(k) * steps[i]);
+                in[i] = b;
+            }
+            out = buffer + nv * span;
+        }
+        auto ga_at = [&](std::size_t k) {
+            return p.ga ? load<double>(args[at_ga] + static_cast<npy_intp>(first + k) * steps[at_ga])
+                        : no_ga;
+        };
+        auto flag_at = [&](std::size_t k) {
+            return p.flag &&
+                   *reinterpret_cast<const npy_bool*>(args[at_flag] + static_cast<npy_intp>(first + k) * steps[at_flag]) != 0;
+        };
+        const bool same = (!p.ga || steps[at_ga] == 0) && (!p.flag || steps[at_flag] == 0);
+        // Runs of equal (ga, flag) share one relation and one pass of its loop.
+        for (std::size_t k = 0; k < m;) {
+            const double g = ga_at(k);
+            const bool f = flag_at(k);
+            std::size_t end = m;
+            if (!same) {
+                end = k + 1;
+                while (end < m && ga_at(end) == g && flag_at(end) == f) ++end;
+            }
+            const double* run_in[2] = {in[0] + k, nv > 1 ? in[1] + k : nullptr};
+            run_span(rel.loop, g, f, run_in, out + k, end - k);
+            k = end;
+        }
+        for (std::size_t k = 0; k < m; ++k) {
+            const double r = out[k];
+            if (std::isnan(r) || std::isinf(r)) {
+                const double x[2] = {in[0][k], nv > 1 ? in[1][k] : 0.0};
+                check(rel, ga_at(k), flag_at(k), x, nv, r, status);
+            }
+        }
+        if (!direct) {
+            char* dst = args[at_out] + static_cast<npy_intp>(first) * steps[at_out];
+            for (std::size_t k = 0; k < m; ++k) {
+                const V v = static_cast<V>(out[k]);
+                // A finite double beyond the float32 range overflows in the rounding.
+                if (std::is_same_v<V, float> && std::isinf(v) && std::isfinite(out[k])) {
+                    status.overflow = true;
+                }
+                std::memcpy(dst + static_cast<npy_intp>(k) * steps[at_out], &v, sizeof v);
+            }
+        }
+    }
+    // What NumPy had raised before the loop stays; of the loop's own, only the statuses found.
+    std::feclearexcept(FE_ALL_EXCEPT);
+    int raise = before;
+    if (status.invalid) raise |= FE_INVALID;
+    if (status.overflow) raise |= FE_OVERFLOW;
+    if (raise != 0) std::feraiseexcept(raise);
+}
+
+// ---- The fast path for Python numbers.
+
+bool number(PyObject* o, double& v) {
+    if (PyFloat_Check(o)) {
+        v = PyFloat_AS_DOUBLE(o);
+        return true;
+    }
+    if (PyLong_CheckExact(o)) {
+        v = PyLong_AsDouble(o);
+        if (v == -1.0 && PyErr_Occurred()) {
+            PyErr_Clear();
             return false;
         }
         return true;
     }
-    std::size_t count() const { return static_cast<std::size_t>(view_.len / view_.itemsize); }
-    const std::byte* bytes() const { return static_cast<const std::byte*>(view_.buf); }
-    double* doubles() const { return static_cast<double*>(view_.buf); }
-
-private:
-    Py_buffer view_{};
-    bool held_ = false;
-};
-
-bool valid_ga(double ga) { return ga > 1.0 && ga < std::numeric_limits<double>::infinity(); }
-
-void run_span(eval::RunFn run, double ga, bool sup, const std::byte* x, double* out,
-              std::size_t n) {
-    if (n == 0) return;
-    if (!valid_ga(ga)) {
-        for (std::size_t k = 0; k < n; ++k) out[k] = std::numeric_limits<double>::quiet_NaN();
-        return;
-    }
-    const eval::Walk walk{x, n, true, 0, nullptr, nullptr, out};
-    run(ga, sup, walk);
+    return false;
 }
 
-bool read_kernel(PyObject* obj, std::size_t& k) {
-    const Py_ssize_t v = PyLong_AsSsize_t(obj);
-    if (v == -1 && PyErr_Occurred()) return false;
-    if (v < 0 || v >= static_cast<Py_ssize_t>(kernel_count)) {
-        PyErr_SetString(PyExc_IndexError, "no such relation");
-        return false;
+PyObject* fast(PyObject* self, PyObject* const* args, Py_ssize_t nargs) {
+    const auto* rel = static_cast<const Relation*>(PyCapsule_GetPointer(self, nullptr));
+    if (rel == nullptr) return nullptr;
+    const Parameters p = rel->row->inputs;
+    const auto want = static_cast<Py_ssize_t>(p.values + (p.ga ? 1 : 0) + (p.flag ? 1 : 0));
+    if (nargs != want) {
+        PyErr_Format(PyExc_TypeError, "%s: takes %zd arguments", rel->name, want);
+        return nullptr;
     }
-    k = static_cast<std::size_t>(v);
-    return true;
+    double in[2] = {0.0, 0.0};
+    for (std::size_t i = 0; i < p.values; ++i) {
+        if (!number(args[i], in[i])) Py_RETURN_NONE;
+    }
+    double ga = no_ga;
+    if (p.ga && !number(args[p.values], ga)) Py_RETURN_NONE;
+    bool flag = false;
+    if (p.flag) {
+        PyObject* f = args[p.values + (p.ga ? 1 : 0)];
+        if (f != Py_True && f != Py_False) Py_RETURN_NONE;
+        flag = f == Py_True;
+    }
+    const double* ins[2] = {&in[0], &in[1]};
+    double out;
+    run_span(rel->scalar, ga, flag, ins, &out, 1);
+    if (std::isinf(out) || std::isnan(out)) {
+        // The ufunc decides whether this raises a status; a NaN input's NaN never does.
+        bool nan_in = std::isnan(ga);
+        for (std::size_t i = 0; i < p.values; ++i) nan_in = nan_in || std::isnan(in[i]);
+        if (!(std::isnan(out) && nan_in)) Py_RETURN_NONE;
+    }
+    PyObject* result = PyArrayScalar_New(Double);
+    if (result == nullptr) return nullptr;
+    PyArrayScalar_ASSIGN(result, Double, out);
+    return result;
 }
 
-PyObject* apply(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
-    if (nargs != 5) {
-        PyErr_SetString(PyExc_TypeError, "apply(kernel, x, ga, sup, out) takes 5 arguments");
-        return nullptr;
+PyMethodDef fast_def = {"fast", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&fast)),
+                        METH_FASTCALL, "fast(*inputs)\n--\n\nThe relation on Python numbers, or None."};
+
+// ---- The module.
+
+// The ufunc's name: the row's, prefixed with its module where another public name of the
+// toolkit (a row's or an alias's) is the same.
+void name_relation(Relation& rel) {
+    const std::string_view name = rel.row->name;
+    int uses = 0;
+    for (const Row& row : rows) {
+        if (name == row.name) ++uses;
+        std::string_view aliases = row.aliases;
+        while (!aliases.empty()) {
+            const std::size_t space = aliases.find(' ');
+            std::string_view alias = aliases.substr(0, space);
+            aliases = space == std::string_view::npos ? std::string_view{} : aliases.substr(space + 1);
+            alias = alias.substr(alias.find('.') + 1);
+            alias = alias.substr(0, alias.find('('));
+            if (alias == name) ++uses;
+        }
     }
-    std::size_t k;
-    if (!read_kernel(args[0], k)) return nullptr;
-    Buffer x, ga, sup, out;
-    if (!x.get(args[1], false, 8, "d", "x") || !ga.get(args[2], false, 8, "d", "ga") ||
-        !sup.get(args[3], false, 1, "?bBc", "sup") || !out.get(args[4], true, 8, "d", "out")) {
-        return nullptr;
-    }
-    const std::size_t n = x.count();
-    if (out.count() != n || (ga.count() != 1 && ga.count() != n) ||
-        (sup.count() != 1 && sup.count() != n)) {
-        PyErr_SetString(PyExc_ValueError, "x, ga, sup and out do not have matching sizes");
-        return nullptr;
-    }
-    if (static_cast<const void*>(x.bytes()) == static_cast<const void*>(out.doubles()) && n > 0) {
-        PyErr_SetString(PyExc_ValueError, "out must not be the input");
-        return nullptr;
-    }
-    const eval::RunFn run = flows::kernel(eval::level(), k);
-    const double* gas = reinterpret_cast<const double*>(ga.bytes());
-    const unsigned char* sups = reinterpret_cast<const unsigned char*>(sup.bytes());
-    const bool ga_each = ga.count() != 1 || n == 1;
-    const bool sup_each = sup.count() != 1 || n == 1;
-    Py_BEGIN_ALLOW_THREADS
-    if (!ga_each && !sup_each) {
-        run_span(run, gas[0], sups[0] != 0, x.bytes(), out.doubles(), n);
+    if (uses > 1) {
+        std::snprintf(rel.name, sizeof rel.name, "%s_%s", rel.row->module, rel.row->name);
     } else {
-        // Runs of equal parameters share one relation and one loop.
-        std::size_t first = 0;
-        while (first < n) {
-            const double g = gas[ga_each ? first : 0];
-            const bool s = sups[sup_each ? first : 0] != 0;
-            std::size_t end = first + 1;
-            while (end < n) {
-                const double ge = gas[ga_each ? end : 0];
-                const bool se = sups[sup_each ? end : 0] != 0;
-                if (!(ge == g) || se != s) break;
-                ++end;
-            }
-            run_span(run, g, s, x.bytes() + first * sizeof(double), out.doubles() + first,
-                     end - first);
-            first = end;
-        }
+        std::snprintf(rel.name, sizeof rel.name, "%s", rel.row->name);
     }
-    Py_END_ALLOW_THREADS
-    Py_RETURN_NONE;
 }
 
-PyObject* scalar(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
-    if (nargs != 4) {
-        PyErr_SetString(PyExc_TypeError, "scalar(kernel, x, ga, sup) takes 4 arguments");
-        return nullptr;
-    }
-    std::size_t k;
-    if (!read_kernel(args[0], k)) return nullptr;
-    const double x = PyFloat_AsDouble(args[1]);
-    if (x == -1.0 && PyErr_Occurred()) return nullptr;
-    const double ga = PyFloat_AsDouble(args[2]);
-    if (ga == -1.0 && PyErr_Occurred()) return nullptr;
-    const int sup = PyObject_IsTrue(args[3]);
-    if (sup < 0) return nullptr;
-    // One element: the scalar loop, which gives every level's bits without filling lanes
-    // with copies of it.
-    double out = 0.0;
-    run_span(flows::kernel(eval::Level::scalar, k), ga, sup != 0, reinterpret_cast<const std::byte*>(&x),
-             &out, 1);
-    return PyFloat_FromDouble(out);
-}
-
-// ---- Relations of two arguments (the oblique shock's): x and y hold n float64 each, ga 1 or n
-// float64 and flag (`strong`) 1 or n bytes; runs of equal (ga, flag) share one relation.
-
-bool read_pair_kernel(PyObject* obj, std::size_t& k) {
-    const Py_ssize_t v = PyLong_AsSsize_t(obj);
-    if (v == -1 && PyErr_Occurred()) return false;
-    if (v < 0 || v >= static_cast<Py_ssize_t>(pair_kernel_count)) {
-        PyErr_SetString(PyExc_IndexError, "no such relation");
-        return false;
-    }
-    k = static_cast<std::size_t>(v);
+// Steals `value`; false with a Python error set on failure.
+bool set_item(PyObject* tuple, Py_ssize_t k, PyObject* value) {
+    if (value == nullptr) return false;
+    PyTuple_SET_ITEM(tuple, k, value);
     return true;
 }
 
-void run_pair_span(PairFn run, double ga, bool flag, const double* x, const double* y,
-                   double* out, std::size_t n) {
-    if (n == 0) return;
-    if (!valid_ga(ga)) {
-        for (std::size_t k = 0; k < n; ++k) out[k] = std::numeric_limits<double>::quiet_NaN();
-        return;
+PyObject* make_relation(PyObject* module, Relation& rel) {
+    const Parameters p = rel.row->inputs;
+    const int nin = static_cast<int>(p.values + (p.ga ? 1 : 0) + (p.flag ? 1 : 0));
+    int k = 0;
+    for (int t = 0; t < 2; ++t) {
+        const char value = t == 0 ? NPY_FLOAT : NPY_DOUBLE;
+        for (std::size_t i = 0; i < p.values; ++i) rel.types[k++] = value;
+        if (p.ga) rel.types[k++] = NPY_DOUBLE;
+        if (p.flag) rel.types[k++] = NPY_BOOL;
+        rel.types[k++] = value;
+        rel.data[t] = &rel;
     }
-    run(ga, flag, x, y, out, n);
+    PyObject* ufunc = PyUFunc_FromFuncAndData(
+        float_loops, rel.data, rel.types, 2, nin, 1, PyUFunc_None, rel.name, rel.row->doc, 0);
+    if (ufunc == nullptr) return nullptr;
+    Py_INCREF(ufunc);
+    if (PyModule_AddObject(module, rel.name, ufunc) != 0) {
+        Py_DECREF(ufunc);
+        Py_DECREF(ufunc);
+        return nullptr;
+    }
+    PyObject* capsule = PyCapsule_New(&rel, nullptr, nullptr);
+    PyObject* fast_fn = capsule == nullptr ? nullptr : PyCFunction_New(&fast_def, capsule);
+    Py_XDECREF(capsule);
+    if (fast_fn == nullptr) {
+        Py_DECREF(ufunc);
+        return nullptr;
+    }
+    PyObject* entry = PyTuple_New(7);
+    if (entry == nullptr) {
+        Py_DECREF(ufunc);
+        Py_DECREF(fast_fn);
+        return nullptr;
+    }
+    const Row& row = *rel.row;
+    PyTuple_SET_ITEM(entry, 5, ufunc);
+    PyTuple_SET_ITEM(entry, 6, fast_fn);
+    if (!set_item(entry, 0, PyUnicode_FromString(row.module)) ||
+        !set_item(entry, 1, PyUnicode_FromString(row.name)) ||
+        !set_item(entry, 2, PyUnicode_FromString(row.parameters)) ||
+        !set_item(entry, 3, PyUnicode_FromString(row.aliases)) ||
+        !set_item(entry, 4, PyUnicode_FromString(row.doc))) {
+        Py_DECREF(entry);
+        return nullptr;
+    }
+    return entry;
 }
-
-PyObject* apply2(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
-    if (nargs != 6) {
-        PyErr_SetString(PyExc_TypeError, "apply2(kernel, x, y, ga, flag, out) takes 6 arguments");
-        return nullptr;
-    }
-    std::size_t k;
-    if (!read_pair_kernel(args[0], k)) return nullptr;
-    Buffer x, y, ga, flag, out;
-    if (!x.get(args[1], false, 8, "d", "x") || !y.get(args[2], false, 8, "d", "y") ||
-        !ga.get(args[3], false, 8, "d", "ga") || !flag.get(args[4], false, 1, "?bBc", "flag") ||
-        !out.get(args[5], true, 8, "d", "out")) {
-        return nullptr;
-    }
-    const std::size_t n = x.count();
-    if (y.count() != n || out.count() != n || (ga.count() != 1 && ga.count() != n) ||
-        (flag.count() != 1 && flag.count() != n)) {
-        PyErr_SetString(PyExc_ValueError, "x, y, ga, flag and out do not have matching sizes");
-        return nullptr;
-    }
-    const void* o = out.doubles();
-    if (n > 0 && (o == static_cast<const void*>(x.bytes()) || o == static_cast<const void*>(y.bytes()))) {
-        PyErr_SetString(PyExc_ValueError, "out must not be an input");
-        return nullptr;
-    }
-    const PairFn run = flows::pair_kernel(eval::level(), k);
-    const double* xs = reinterpret_cast<const double*>(x.bytes());
-    const double* ys = reinterpret_cast<const double*>(y.bytes());
-    const double* gas = reinterpret_cast<const double*>(ga.bytes());
-    const unsigned char* flags = reinterpret_cast<const unsigned char*>(flag.bytes());
-    const bool ga_each = ga.count() != 1 || n == 1;
-    const bool flag_each = flag.count() != 1 || n == 1;
-    Py_BEGIN_ALLOW_THREADS
-    std::size_t first = 0;
-    while (first < n) {
-        const double g = gas[ga_each ? first : 0];
-        const bool f = flags[flag_each ? first : 0] != 0;
-        std::size_t end = n;
-        if (ga_each || flag_each) {
-            end = first + 1;
-            while (end < n && gas[ga_each ? end : 0] == g && (flags[flag_each ? end : 0] != 0) == f) {
-                ++end;
-            }
-        }
-        run_pair_span(run, g, f, xs + first, ys + first, out.doubles() + first, end - first);
-        first = end;
-    }
-    Py_END_ALLOW_THREADS
-    Py_RETURN_NONE;
-}
-
-PyObject* scalar2(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
-    if (nargs != 5) {
-        PyErr_SetString(PyExc_TypeError, "scalar2(kernel, x, y, ga, flag) takes 5 arguments");
-        return nullptr;
-    }
-    std::size_t k;
-    if (!read_pair_kernel(args[0], k)) return nullptr;
-    const double x = PyFloat_AsDouble(args[1]);
-    if (x == -1.0 && PyErr_Occurred()) return nullptr;
-    const double y = PyFloat_AsDouble(args[2]);
-    if (y == -1.0 && PyErr_Occurred()) return nullptr;
-    const double ga = PyFloat_AsDouble(args[3]);
-    if (ga == -1.0 && PyErr_Occurred()) return nullptr;
-    const int flag = PyObject_IsTrue(args[4]);
-    if (flag < 0) return nullptr;
-    double out = 0.0;
-    run_pair_span(flows::pair_kernel(eval::Level::scalar, k), ga, flag != 0, &x, &y, &out, 1);
-    return PyFloat_FromDouble(out);
-}
-// ----
 
 PyObject* level(PyObject*, PyObject*) { return PyUnicode_FromString(eval::name(eval::level())); }
 
 PyMethodDef methods[] = {
-    {"apply", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&apply)), METH_FASTCALL,
-     "apply(kernel, x, ga, sup, out)\n--\n\nFills out with the relation at position kernel."},
-    {"scalar", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&scalar)),
-     METH_FASTCALL, "scalar(kernel, x, ga, sup)\n--\n\nThe relation at one element."},
-    {"apply2", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&apply2)), METH_FASTCALL,
-     "apply2(kernel, x, y, ga, flag, out)\n--\n\nFills out with the relation of two arguments."},
-    {"scalar2", reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(&scalar2)),
-     METH_FASTCALL, "scalar2(kernel, x, y, ga, flag)\n--\n\nThe relation of two arguments at one element."},
     {"level", &level, METH_NOARGS, "level()\n--\n\nThe instruction-set level of the loops."},
     {nullptr, nullptr, 0, nullptr}};
 
 PyModuleDef module_def = {PyModuleDef_HEAD_INIT, "vortalix2_flows._core",
-                          "The toolkit's element loops.", -1, methods,
+                          "The toolkit's relations as NumPy ufuncs.", -1, methods,
                           nullptr, nullptr, nullptr, nullptr};
+
+PyObject* init() {
+    import_array();
+    import_umath();
+    PyObject* m = PyModule_Create(&module_def);
+    if (m == nullptr) return nullptr;
+    float_loops[0] = &ufunc_loop<float>;
+    float_loops[1] = &ufunc_loop<double>;
+    const LoopTable& chosen = loops(eval::level());
+    const LoopTable& scalar = loops(eval::Level::scalar);
+    PyObject* all = PyTuple_New(static_cast<Py_ssize_t>(relation_count));
+    if (all == nullptr) {
+        Py_DECREF(m);
+        return nullptr;
+    }
+    for (std::size_t k = 0; k < relation_count; ++k) {
+        Relation& rel = relations[k];
+        rel.row = &rows[k];
+        rel.loop = chosen[k];
+        rel.scalar = scalar[k];
+        name_relation(rel);
+        PyObject* entry = make_relation(m, rel);
+        if (entry == nullptr) {
+            Py_DECREF(all);
+            Py_DECREF(m);
+            return nullptr;
+        }
+        PyTuple_SET_ITEM(all, static_cast<Py_ssize_t>(k), entry);
+    }
+    if (PyModule_AddObject(m, "relations", all) != 0) {
+        Py_DECREF(all);
+        Py_DECREF(m);
+        return nullptr;
+    }
+    return m;
+}
 
 }  // namespace
 }  // namespace vortalix2::flows
 
 extern "C" __attribute__((visibility("default"))) PyObject* PyInit__core() {
-    PyObject* m = PyModule_Create(&vortalix2::flows::module_def);
-    if (m == nullptr) return nullptr;
-    if (PyModule_AddIntConstant(m, "pair_kernel_count",
-                                static_cast<long>(vortalix2::flows::pair_kernel_count)) != 0) {
-        Py_DECREF(m);
-        return nullptr;
-    }
-    if (PyModule_AddIntConstant(m, "kernel_count",
-                                static_cast<long>(vortalix2::flows::kernel_count)) != 0) {
-        Py_DECREF(m);
-        return nullptr;
-    }
-    return m;
+    return vortalix2::flows::init();
 }

@@ -1,47 +1,63 @@
-// The toolkit's relations by position: the order of its kernel tables, shared by the code
-// compiled for each instruction set and by the extension module.
+// The toolkit's element loops as tables in the order of the registry's rows, one table per
+// instruction-set level, shared by the code compiled for each set and by the extension module.
 #pragma once
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 
 #include "eval/dispatch.hpp"
-#include "eval/walk.hpp"
 
 namespace vortalix2::flows {
 
-enum Kernel : std::size_t {
-    // isentropic, forward (the core's relations, NaN outside the domain)
-    to_t_from_ma, po_p_from_ma, rhoo_rho_from_ma, v_cpto_from_ma, mcpto_apo_from_ma,
-    mcpto_ap_from_ma, a_acrit_from_ma, f_mcpto_from_ma, mu_from_ma, nu_from_ma,
-    // isentropic, inverse
-    ma_from_po_p, ma_from_to_t, ma_from_rhoo_rho, ma_from_v_cpto, ma_from_nu, ma_from_a_acrit,
-    ma_from_mcpto_apo, ma_from_f_mcpto, ma_from_mcpto_ap,
-    // normal shock
-    mash_from_ma, posh_po_from_ma, p2_p1_from_ma, t2_t1_from_ma, rho2_rho1_from_ma,
-    po2_p1_from_ma, ma_from_mash, ma_from_posh_po, ma_from_p2_p1, ma_from_po2_p1,
-    // oblique shock, of Ma alone
-    theta_max_from_ma, beta_at_theta_max_from_ma,
-    // Fanno flow (its Po/Po* is the isentropic A/A*, and its inverse Ma_from_A_Acrit)
-    fanno_flstar_d_from_ma, fanno_p_pstar_from_ma, fanno_t_tstar_from_ma,
-    fanno_rho_rhostar_from_ma, fanno_v_vstar_from_ma, fanno_ma_from_flstar_d,
-    fanno_ma_from_p_pstar, fanno_ma_from_t_tstar,
-    // Rayleigh flow
-    rayleigh_to_tostar_from_ma, rayleigh_p_pstar_from_ma, rayleigh_t_tstar_from_ma,
-    rayleigh_rho_rhostar_from_ma, rayleigh_po_postar_from_ma, rayleigh_v_vstar_from_ma,
-    rayleigh_ma_from_to_tostar, rayleigh_ma_from_p_pstar, rayleigh_ma_from_po_postar,
-    rayleigh_ma_from_t_tstar,
-    kernel_count
+// What a row's parameter list says about the relation's inputs: the values it maps (one or
+// two), whether it takes `ga`, and whether it takes a branch flag (and whether that flag must
+// be given by keyword).
+struct Parameters {
+    std::size_t values = 0;
+    bool ga = false;
+    bool flag = false;
 };
 
-using KernelTable = std::array<eval::RunFn, kernel_count>;
+constexpr Parameters parameters(std::string_view list) {
+    Parameters p;
+    bool after_ga = false;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        std::string_view item = list.substr(0, comma);
+        list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
+        while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+        if (item == "ga") {
+            p.ga = after_ga = true;
+        } else if (item == "*") {
+        } else if (after_ga) {
+            p.flag = true;
+        } else {
+            ++p.values;
+        }
+    }
+    return p;
+}
 
-extern const KernelTable scalar_kernels;
-extern const KernelTable sse2_kernels;
-extern const KernelTable* const avx2_kernels;
-extern const KernelTable* const avx512_kernels;
+inline constexpr std::size_t relation_count = 0
+#define VORTALIX2_RELATION(...) +1
+#include "flows/registry.hpp"
+#undef VORTALIX2_RELATION
+    ;
 
-// The loop of a relation at the level the core chose for this process (or at `level`).
-eval::RunFn kernel(eval::Level level, std::size_t relation);
+// out[k] = relation(in[0][k], ...) for k < n, the relation built from (ga, flag); every input
+// holds n contiguous doubles. `flag` is ignored where the relation has none.
+using LoopFn = void (*)(double ga, bool flag, const double* const* in, double* out,
+                        std::size_t n);
+using LoopTable = std::array<LoopFn, relation_count>;
+
+// Each table is defined by the code compiled for its level; one this build lacks is null.
+extern const LoopTable scalar_loops;
+extern const LoopTable sse2_loops;
+extern const LoopTable* const avx2_loops;
+extern const LoopTable* const avx512_loops;
+
+// The table of `level`, or the scalar one where the build has none for it.
+const LoopTable& loops(eval::Level level);
 
 }  // namespace vortalix2::flows

@@ -65,10 +65,10 @@ def test_limits_at_the_domain_ends():
     ends = [
         (ise.A_Acrit_from_Ma(0.0, ga), np.inf), (ise.A_Acrit_from_Ma(-0.0, ga), np.inf),
         (ise.A_Acrit_from_Ma(np.inf, ga), np.inf), (ise.F_mcpTo_from_Ma(-0.0, ga), np.inf),
-        (ise.Ma_from_A_Acrit(np.inf, ga, False), 0.0), (ise.Ma_from_A_Acrit(np.inf, ga, True), np.inf),
-        (ise.Ma_from_A_Acrit(1.0, ga, True), 1.0), (ise.Ma_from_mcpTo_APo(0.0, ga, True), np.inf),
-        (ise.Ma_from_mcpTo_APo(ise.mcpTo_APo_from_Ma(1.0, ga), ga, False), 1.0),
-        (ise.Ma_from_F_mcpTo(np.inf, ga, False), 0.0), (ise.F_mcpTo_from_Ma(0.0, ga), np.inf),
+        (ise.Ma_from_A_Acrit(np.inf, ga, sup=False), 0.0), (ise.Ma_from_A_Acrit(np.inf, ga, sup=True), np.inf),
+        (ise.Ma_from_A_Acrit(1.0, ga, sup=True), 1.0), (ise.Ma_from_mcpTo_APo(0.0, ga, sup=True), np.inf),
+        (ise.Ma_from_mcpTo_APo(ise.mcpTo_APo_from_Ma(1.0, ga), ga, sup=False), 1.0),
+        (ise.Ma_from_F_mcpTo(np.inf, ga, sup=False), 0.0), (ise.F_mcpTo_from_Ma(0.0, ga), np.inf),
         (ise.Ma_from_mcpTo_AP(np.inf, ga), np.inf), (ise.Ma_from_mcpTo_AP(0.0, ga), 0.0),
         (ise.mu_from_Ma(1.0), 90.0), (ise.mu_from_Ma(np.inf), 0.0), (ise.nu_from_Ma(1.0, ga), 0.0),
         (ise.Ma_from_nu(0.0, ga), 1.0), (ise.Ma_from_nu(ise.nu_from_Ma(np.inf, ga), ga), np.inf),
@@ -85,13 +85,16 @@ def test_limits_at_the_domain_ends():
 def test_scalars_lists_and_dtypes():
     r = ise.Po_P_from_Ma(2, 1.4)
     assert type(r) is np.float64
-    assert type(ise.Po_P_from_Ma(np.float32(2), np.array(1.4))) is np.float64
-    assert type(ise.Ma_from_A_Acrit(2.0, 1.4, np.bool_(True))) is np.float64
+    assert type(ise.Po_P_from_Ma(np.float32(2), np.array(1.4))) is np.float32
+    assert type(ise.Po_P_from_Ma(np.float64(2))) is np.float64
+    assert type(ise.Ma_from_A_Acrit(2.0, 1.4, sup=np.bool_(True))) is np.float64
     one = ise.Po_P_from_Ma(np.array([2.0]), 1.4)
     assert isinstance(one, np.ndarray) and one.shape == (1,)
     assert_bits(ise.Po_P_from_Ma([1, 2, 3], 1.4), ise.Po_P_from_Ma(np.array([1.0, 2.0, 3.0]), 1.4))
-    assert_bits(ise.Po_P_from_Ma(np.arange(4, dtype=np.float32), 1.4),
-                ise.Po_P_from_Ma(np.arange(4, dtype=np.float64), 1.4))
+    # float32 in, float32 out: the float64 result rounded once.
+    single = ise.Po_P_from_Ma(np.arange(4, dtype=np.float32), 1.4)
+    assert single.dtype == np.float32
+    assert_bits(single, ise.Po_P_from_Ma(np.arange(4, dtype=np.float64), 1.4).astype(np.float32))
     big = 2**53 + 1   # rounds as NumPy rounds it
     assert ise.To_T_from_Ma(big, 1.4) == ise.To_T_from_Ma(np.asarray(big, dtype=np.float64), 1.4)
     assert ise.To_T_from_Ma(np.zeros((2, 0)), 1.4).shape == (2, 0)
@@ -110,19 +113,19 @@ def test_broadcasting_of_ga_and_sup():
     for j in range(2):
         assert_bits(got[:, j], ns.P2_P1_from_Ma(M[:, j], ga[j]))
     x = np.array([[2.0], [3.0]])
-    both = ise.Ma_from_A_Acrit(x, 1.4, np.array([False, True]))
+    both = ise.Ma_from_A_Acrit(x, 1.4, sup=np.array([False, True]))
     assert both.shape == (2, 2)
-    assert_bits(both[:, 0], ise.Ma_from_A_Acrit(x[:, 0], 1.4, False))
-    assert_bits(both[:, 1], ise.Ma_from_A_Acrit(x[:, 0], 1.4, True))
-    for s in (None, 0, False, np.False_):
-        assert_bits(ise.Ma_from_A_Acrit(x, 1.4, s), ise.Ma_from_A_Acrit(x, 1.4))
-    assert_bits(ise.Ma_from_A_Acrit(x, 1.4, 1), ise.Ma_from_A_Acrit(x, 1.4, True))
-    assert_bits(ise.Ma_from_A_Acrit(x, 1.4, [0, 1]), both)
+    assert_bits(both[:, 0], ise.Ma_from_A_Acrit(x[:, 0], 1.4, sup=False))
+    assert_bits(both[:, 1], ise.Ma_from_A_Acrit(x[:, 0], 1.4, sup=True))
+    for s in (0, np.False_, [0], np.zeros((2, 1), dtype=np.int8)):
+        assert_bits(ise.Ma_from_A_Acrit(x, 1.4, sup=s), ise.Ma_from_A_Acrit(x, 1.4, sup=False))
+    assert_bits(ise.Ma_from_A_Acrit(x, 1.4, sup=1), ise.Ma_from_A_Acrit(x, 1.4, sup=True))
+    assert_bits(ise.Ma_from_A_Acrit(x, 1.4, sup=[0, 1]), both)
     for bad in (2, 0.5, [0, 2]):
         with pytest.raises(ValueError):
-            ise.Ma_from_A_Acrit(x, 1.4, bad)
+            ise.Ma_from_A_Acrit(x, 1.4, sup=bad)
     with pytest.raises(TypeError):
-        ise.Ma_from_A_Acrit(x, 1.4, "yes")
+        ise.Ma_from_A_Acrit(x, 1.4, sup="yes")
     with pytest.raises(ValueError):
         ise.Po_P_from_Ma(np.ones(3), np.ones(2) * 1.4)
 
@@ -138,15 +141,23 @@ def test_input_is_not_written_and_layouts_do_not_matter():
 PROBE = r"""
 import json, sys
 import numpy as np
-from vortalix2_flows import _core, _front
+from vortalix2_flows import _core, _ufuncs
 rng = np.random.default_rng(3)
-x = np.concatenate([rng.uniform(0, 3, 301), rng.uniform(0, 60, 101), [0, 1, np.inf, -1, np.nan]])
+specials = [0, 1, np.inf, -1, np.nan, 1e-300, 1e300]
+x = np.concatenate([rng.uniform(0, 3, 301), rng.uniform(0, 60, 101), specials])
+M = np.concatenate([rng.uniform(1, 7, 402), specials])
+angle = rng.uniform(0, 90, x.size)
+g = rng.uniform(1.05, 1.7, x.size)
 out = {"level": _core.level()}
-for k, name in enumerate(_front.KERNELS):
-    for ga in (1.13, 1.4, 1.67):
-        for sup in (False, True):
-            r = _front.call(k, x if "nu" not in name else x * 20, ga, sup)
-            out[f"{name} {ga} {sup}"] = r.view(np.uint64).tolist()
+with np.errstate(all="ignore"):
+    for r in _ufuncs.RELATIONS:
+        p = _ufuncs.parse(r.parameters)
+        values = [x * 20 if "nu" in r.name else x] if len(p.values) == 1 else [M, angle]
+        for ga in (1.13, 1.4, 1.67, g):
+            for flag in (False, True):
+                args = values + [ga] * p.ga + [flag] * (p.flag is not None)
+                key = f"{r.module}.{r.name} {ga if np.ndim(ga) == 0 else 'varied'} {flag}"
+                out[key] = r.ufunc(*args).view(np.uint64).tolist()
 json.dump(out, sys.stdout)
 """
 

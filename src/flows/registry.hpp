@@ -1,0 +1,329 @@
+// Every relation of the toolkit, one row each. This file is the toolkit's one list of its
+// relations: the code that includes it defines VORTALIX2_RELATION to take what it needs from
+// each row (the element loops take the kernel, the extension module the names, parameters and
+// docstrings), so nothing else repeats the rows or their order.
+//
+//   VORTALIX2_RELATION(module, name, parameters, aliases, kernel, docstring)
+//
+// module      the family module of vortalix2_flows that shows the relation
+// name        its public name there (the ufunc's __name__, prefixed with the module where two
+//             families share a name)
+// parameters  the Python parameters, in order: the values the relation maps, then `ga` (left
+//             out where the relation has none), then the branch flag where there is one:
+//             "*, sup" a keyword-only flag that must be given (sup=False the root below Ma = 1,
+//             True the root above; "sup(WHERE)" names another point of the extremum), or
+//             "strong=False" a flag with a default
+// aliases     other public names of the same relation, "module.name", separated by spaces; a
+//             parenthesised list renames the values, as in "fanno.Ma_from_Po_Postar(Po_Postar)"
+// kernel      the relation's struct, built from `ga` and `flag` (the branch flag); one or two
+//             values in, one out, for a double and for a vector of lanes
+// docstring   formula, domain, units, branch meaning, and where the bits are the core's
+//
+// Adding a relation takes its struct (src/relations/), one row here, its reference values and
+// its tests; nothing else. Then `python tools/gen_stubs.py` rewrites the type stubs (a test
+// fails until it has), and the docs page of its family lists it (a test checks the list).
+//
+// No include guard: every includer expands the rows its own way.
+
+VORTALIX2_RELATION(isentropic, To_T_from_Ma, "Ma, ga", "",
+    guarded(rel::ToTFromMa(ga), 0.0),
+    "To/T = 1 + (ga - 1)/2 Ma^2, for Ma >= 0 (NaN below). The core's bits, any shape.")
+
+VORTALIX2_RELATION(isentropic, Po_P_from_Ma, "Ma, ga", "",
+    guarded(rel::PoPFromMa(ga), 0.0),
+    "Po/P = (To/T)^(ga/(ga - 1)), for Ma >= 0 (NaN below). The core's bits, any shape.")
+
+VORTALIX2_RELATION(isentropic, rhoo_rho_from_Ma, "Ma, ga", "",
+    guarded(rel::RhooRhoFromMa(ga), 0.0),
+    "rhoo/rho = (To/T)^(1/(ga - 1)), for Ma >= 0 (NaN below). The core's bits.")
+
+VORTALIX2_RELATION(isentropic, V_cpTo_from_Ma, "Ma, ga", "",
+    guarded_with_limit(rel::VCpToFromMa(ga), 0.0, std::sqrt(2.0)),
+    "V/sqrt(cp To) = sqrt(ga - 1) Ma / sqrt(To/T), for Ma >= 0; sqrt(2) at Ma = inf.\n"
+    "\n"
+    "The core's bits for finite Ma >= 0; NaN below 0.")
+
+VORTALIX2_RELATION(isentropic, mcpTo_APo_from_Ma, "Ma, ga", "",
+    guarded_with_limit(rel::McpToAPoFromMa(ga), 0.0, 0.0),
+    "mdot sqrt(cp To)/(A Po) = ga/sqrt(ga - 1) Ma (To/T)^(-(ga + 1)/(2 (ga - 1))).\n"
+    "\n"
+    "For Ma >= 0 (NaN below; 0 at Ma = inf). The core's bits for finite Ma >= 0.")
+
+VORTALIX2_RELATION(isentropic, mcpTo_AP_from_Ma, "Ma, ga", "",
+    guarded(rel::McpToAPFromMa(ga), 0.0),
+    "mdot sqrt(cp To)/(A P) = ga/sqrt(ga - 1) Ma sqrt(To/T), for Ma >= 0. The core's bits.")
+
+VORTALIX2_RELATION(isentropic, A_Acrit_from_Ma, "Ma, ga", "fanno.Po_Postar_from_Ma",
+    guarded_with_limit(rel::AAcritFromMa(ga), 0.0, inf),
+    "A/A* = (1/Ma) (2/(ga + 1) To/T)^((ga + 1)/(2 (ga - 1))), for Ma >= 0.\n"
+    "\n"
+    "+inf at Ma = 0 and Ma = inf, NaN for Ma < 0 (the core gives a number there). The core's\n"
+    "bits for finite Ma >= 0.")
+
+VORTALIX2_RELATION(isentropic, F_mcpTo_from_Ma, "Ma, ga", "",
+    guarded_with_limit(rel::FMcpToFromMa(ga), 0.0, std::sqrt(2.0)),
+    "Impulse function F/(mdot sqrt(cp To)) = sqrt(ga - 1)/ga (1 + ga Ma^2)/(Ma sqrt(To/T)).\n"
+    "\n"
+    "For Ma >= 0: +inf at Ma = 0, minimum sqrt(2 (ga^2 - 1))/ga at Ma = 1, rising towards\n"
+    "sqrt(2) as Ma -> inf (sqrt(2) at Ma = inf). NaN for Ma < 0.")
+
+VORTALIX2_RELATION(isentropic, mu_from_Ma, "Ma", "",
+    guarded(fl::MuFromMa(ga), 1.0),
+    "Mach angle mu = asin(1/Ma) in degrees, for Ma >= 1 (90 at Ma = 1, 0 at inf; NaN below).\n"
+    "\n"
+    "The one function without ``ga``.")
+
+VORTALIX2_RELATION(isentropic, nu_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::NuFromMa(ga), 1.0, fl::NuFromMa(ga).max_deg),
+    "Prandtl-Meyer angle in degrees, for Ma >= 1 (NaN below):\n"
+    "\n"
+    "nu = sqrt((ga + 1)/(ga - 1)) atan(sqrt((ga - 1)/(ga + 1) (Ma^2 - 1))) - atan(sqrt(Ma^2 - 1)),\n"
+    "summed as a series near Ma = 1, where the two terms cancel. At Ma = inf the maximum\n"
+    "(sqrt((ga + 1)/(ga - 1)) - 1) 90 degrees.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_Po_P, "Po_P, ga", "",
+    guarded(rel::MaFromPoP(ga), 1.0),
+    "Ma from Po/P >= 1 (NaN below), closed form; the core's bits.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_To_T, "To_T, ga", "",
+    guarded(rel::MaFromToT(ga), 1.0),
+    "Ma from To/T >= 1 (NaN below), closed form; the core's bits.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_rhoo_rho, "rhoo_rho, ga", "",
+    guarded(rel::MaFromRhooRho(ga), 1.0),
+    "Ma from rhoo/rho >= 1 (NaN below), closed form; the core's bits.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_V_cpTo, "V_cpTo, ga", "",
+    guarded(rel::MaFromVCpTo(ga), 0.0, 1.4142135623730951, true),
+    "Ma from V/sqrt(cp To), 0 <= V/sqrt(cp To) < sqrt(2) (NaN outside); the core's bits.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_nu, "nu, ga", "",
+    fl::MaFromNu(ga),
+    "Ma >= 1 from the Prandtl-Meyer angle nu in degrees.\n"
+    "\n"
+    "0 <= nu <= (sqrt((ga + 1)/(ga - 1)) - 1) 90 (its maximum gives +inf); NaN outside.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_A_Acrit, "A_Acrit, ga, *, sup", "fanno.Ma_from_Po_Postar(Po_Postar)",
+    fl::MaFromAAcritBranch(ga, flag),
+    "Ma from A/A* >= 1 on the branch ``sup`` picks (NaN below 1).\n"
+    "\n"
+    "Unlike the core's bisection, this always answers on the requested branch: A/A* = 1 gives 1,\n"
+    "+inf gives 0 (subsonic) or +inf (supersonic).")
+
+VORTALIX2_RELATION(isentropic, Ma_from_mcpTo_APo, "mcpTo_APo, ga, *, sup", "",
+    fl::MaFromMcpToAPoBranch(ga, flag),
+    "Ma from mdot sqrt(cp To)/(A Po) on the branch ``sup`` picks.\n"
+    "\n"
+    "Domain 0 <= x <= the choking value ga/sqrt(ga - 1) ((ga + 1)/2)^(-(ga + 1)/(2 (ga - 1)))\n"
+    "(NaN outside); the choking value gives 1, 0 gives 0 or +inf. Unlike the core's Newton\n"
+    "iteration, the root is always on the requested branch and to full precision.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_F_mcpTo, "F_mcpTo, ga, *, sup", "",
+    fl::MaFromFMcpToBranch(ga, flag),
+    "Ma from the impulse function F/(mdot sqrt(cp To)) on the branch ``sup`` picks.\n"
+    "\n"
+    "Subsonic: F >= its minimum sqrt(2 (ga^2 - 1))/ga (+inf gives 0). Supersonic: the minimum\n"
+    "<= F < sqrt(2). NaN outside. Unlike the core, whose ``sup`` only chooses the Newton start\n"
+    "value, the root is always on the requested branch.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_mcpTo_AP, "mcpTo_AP, ga", "",
+    fl::MaFromMcpToAPClosed(ga),
+    "Ma from mdot sqrt(cp To)/(A P) >= 0 (NaN below), which rises monotonically.\n"
+    "\n"
+    "Closed form (the root of a quadratic in Ma^2) rather than the core's Newton iteration, so\n"
+    "the result is the exact root to rounding, not the core's bits.")
+
+VORTALIX2_RELATION(normal_shock, Mash_from_Ma, "Ma, ga", "",
+    guarded_with_limit(rel::MashFromMa(ga), 1.0, std::sqrt((ga - 1.0) * 0.5 / ga)),
+    "Downstream Mach number sqrt((1 + (ga - 1)/2 Ma^2)/(ga Ma^2 - (ga - 1)/2)), Ma >= 1.\n"
+    "\n"
+    "sqrt((ga - 1)/(2 ga)) at Ma = inf; NaN for Ma < 1 (the core evaluates the formula there).")
+
+VORTALIX2_RELATION(normal_shock, Posh_Po_from_Ma, "Ma, ga", "",
+    guarded(rel::PoshPoFromMa(ga), 1.0),
+    "Stagnation-pressure ratio across the shock, Ma >= 1 (NaN below); the core's bits.\n"
+    "\n"
+    "Posh/Po = [(2 ga Ma^2 - (ga - 1))/(ga + 1)]^(-1/(ga - 1))\n"
+    "          [((ga - 1) Ma^2 + 2)/((ga + 1) Ma^2)]^(-ga/(ga - 1)).")
+
+VORTALIX2_RELATION(normal_shock, P2_P1_from_Ma, "Ma, ga", "",
+    guarded(fl::P2P1FromMa(ga), 1.0),
+    "Static pressure ratio P2/P1 = 1 + 2 ga/(ga + 1) (Ma^2 - 1), Ma >= 1.")
+
+VORTALIX2_RELATION(normal_shock, T2_T1_from_Ma, "Ma, ga", "",
+    guarded(fl::T2T1FromMa(ga), 1.0),
+    "Static temperature ratio T2/T1 = (P2/P1)/(rho2/rho1), Ma >= 1.")
+
+VORTALIX2_RELATION(normal_shock, rho2_rho1_from_Ma, "Ma, ga", "",
+    guarded(fl::Rho2Rho1FromMa(ga), 1.0),
+    "Density ratio rho2/rho1 = (ga + 1) Ma^2/((ga - 1) Ma^2 + 2), Ma >= 1.\n"
+    "\n"
+    "(ga + 1)/(ga - 1) at Ma = inf.")
+
+VORTALIX2_RELATION(normal_shock, Po2_P1_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::Po2P1FromMa(ga), 1.0, inf),
+    "Pitot ratio Po2/P1 (stagnation pressure behind the shock over static ahead), Ma >= 1.\n"
+    "\n"
+    "Po2/P1 = ((ga + 1)/2 Ma^2)^(ga/(ga - 1)) ((ga + 1)/(2 ga Ma^2 - (ga - 1)))^(1/(ga - 1));\n"
+    "at Ma = 1 it is the isentropic Po/P there.")
+
+VORTALIX2_RELATION(normal_shock, Ma_from_Mash, "Mash, ga", "",
+    fl::MaFromMashClosed(ga),
+    "Upstream Ma from the downstream Mach number, sqrt((ga - 1)/(2 ga)) <= Mash <= 1.\n"
+    "\n"
+    "The relation is its own inverse (closed form); the lower end gives +inf, NaN outside.\n"
+    "Unlike the core's Newton iteration (stopped at steps below 1e-6), this is the root to\n"
+    "rounding, so its bits differ from the core's.")
+
+VORTALIX2_RELATION(normal_shock, Ma_from_Posh_Po, "Posh_Po, ga", "",
+    fl::MaFromPoshPoBranch(ga),
+    "Upstream Ma >= 1 from Posh/Po, 0 <= Posh/Po <= 1 (1 gives 1, 0 gives +inf).\n"
+    "\n"
+    "NaN outside: unlike the core, ratios above 1 (where no shock exists) give NaN.")
+
+VORTALIX2_RELATION(normal_shock, Ma_from_P2_P1, "P2_P1, ga", "",
+    fl::MaFromP2P1(ga),
+    "Upstream Ma = sqrt(1 + (P2/P1 - 1)(ga + 1)/(2 ga)) from P2/P1 >= 1 (NaN below).")
+
+VORTALIX2_RELATION(normal_shock, Ma_from_Po2_P1, "Po2_P1, ga", "",
+    fl::MaFromPo2P1(ga),
+    "Upstream Ma >= 1 from the pitot ratio Po2/P1 >= its value at Ma = 1 (NaN below).")
+
+VORTALIX2_RELATION(oblique_shock, beta_from_Ma_theta, "Ma, theta, ga, strong=False", "",
+    fl::BetaFromMaTheta(ga, flag),
+    "Wave angle beta (degrees) of the shock that turns a stream of Mach number Ma >= 1\n"
+    "through theta degrees, 0 <= theta <= theta_max_from_Ma(Ma).\n"
+    "\n"
+    "strong=False: the weak shock, from the Mach angle (theta = 0) up to\n"
+    "beta_at_theta_max_from_Ma; strong=True: the strong shock, from there up to 90 (theta = 0).\n"
+    "NaN above theta_max (the shock detaches), for negative theta and for Ma < 1.")
+
+VORTALIX2_RELATION(oblique_shock, theta_from_Ma_beta, "Ma, beta, ga", "",
+    fl::ThetaFromMaBeta(ga),
+    "Deflection theta in degrees, tan(theta) = 2 cot(beta) (Ma^2 sin^2(beta) - 1) /\n"
+    "(Ma^2 (ga + cos(2 beta)) + 2); beta in degrees, from the Mach angle (theta 0) to 90 (0).")
+
+VORTALIX2_RELATION(oblique_shock, theta_max_from_Ma, "Ma, ga", "",
+    fl::ThetaMaxFromMa(ga),
+    "The largest deflection (degrees) an attached shock gives at Ma >= 1 (0 at Ma = 1).")
+
+VORTALIX2_RELATION(oblique_shock, beta_at_theta_max_from_Ma, "Ma, ga", "",
+    fl::BetaAtThetaMaxFromMa(ga),
+    "The wave angle (degrees) of the largest deflection, Ma >= 1 (90 at Ma = 1), from\n"
+    "sin^2(beta) = ((ga + 1) Ma^2 - 4 + sqrt((ga + 1)((ga + 1) Ma^4 + 8 (ga - 1) Ma^2 + 16)))\n"
+    "/ (4 ga Ma^2).")
+
+VORTALIX2_RELATION(oblique_shock, Mn1_from_Ma_beta, "Ma, beta, ga", "",
+    fl::Mn1FromMaBeta(ga),
+    "Normal component of the upstream Mach number, Mn1 = Ma sin(beta), beta in degrees.\n"
+    "\n"
+    "``ga`` only marks the domain (NaN for ga <= 1), as for every toolkit function.")
+
+VORTALIX2_RELATION(oblique_shock, Ma2_from_Ma_beta, "Ma, beta, ga", "",
+    fl::Ma2FromMaBeta(ga),
+    "Downstream Mach number Ma2 = Mn2/sin(beta - theta), Mn2 the normal shock's downstream\n"
+    "Mach number at Mn1 = Ma sin(beta); beta in degrees.")
+
+VORTALIX2_RELATION(oblique_shock, P2_P1_from_Ma_beta, "Ma, beta, ga", "",
+    fl::P2P1FromMaBeta(ga),
+    "Static pressure ratio, 1 + 2 ga/(ga + 1) (Mn1^2 - 1); beta in degrees.")
+
+VORTALIX2_RELATION(oblique_shock, T2_T1_from_Ma_beta, "Ma, beta, ga", "",
+    fl::T2T1FromMaBeta(ga),
+    "Static temperature ratio, (P2/P1)/(rho2/rho1) at Mn1; beta in degrees.")
+
+VORTALIX2_RELATION(oblique_shock, rho2_rho1_from_Ma_beta, "Ma, beta, ga", "",
+    fl::Rho2Rho1FromMaBeta(ga),
+    "Density ratio, (ga + 1) Mn1^2/((ga - 1) Mn1^2 + 2); beta in degrees.")
+
+VORTALIX2_RELATION(oblique_shock, Po2_Po1_from_Ma_beta, "Ma, beta, ga", "",
+    fl::Po2Po1FromMaBeta(ga),
+    "Stagnation-pressure ratio across the shock: the normal shock's Posh/Po at Mn1; beta in\n"
+    "degrees.")
+
+VORTALIX2_RELATION(fanno, fLstar_D_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::FLstarDFromMa(ga), 0.0, fl::FannoMaFromFLstarD(ga, true).limit),
+    "4 f L*/D (f the Fanning friction factor): the friction length to choking, Ma >= 0.\n"
+    "\n"
+    "0 at Ma = 1, +inf at Ma = 0, (ga + 1)/(2 ga) ln((ga + 1)/(ga - 1)) - 1/ga at Ma = inf.\n"
+    "Evaluated in a form that does not cancel near Ma = 1.")
+
+VORTALIX2_RELATION(fanno, P_Pstar_from_Ma, "Ma, ga", "",
+    guarded(fl::FannoPPstarFromMa(ga), 0.0),
+    "P/P* = sqrt((ga + 1)/(2 + (ga - 1) Ma^2))/Ma, Ma >= 0.")
+
+VORTALIX2_RELATION(fanno, T_Tstar_from_Ma, "Ma, ga", "",
+    guarded(fl::FannoTTstarFromMa(ga), 0.0),
+    "T/T* = (ga + 1)/(2 + (ga - 1) Ma^2), Ma >= 0.")
+
+VORTALIX2_RELATION(fanno, rho_rhostar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::FannoRhoRhostarFromMa(ga), 0.0, std::sqrt((ga - 1.0) / (ga + 1.0))),
+    "rho/rho* = sqrt((2 + (ga - 1) Ma^2)/(ga + 1))/Ma, Ma >= 0.")
+
+VORTALIX2_RELATION(fanno, V_Vstar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::FannoVVstarFromMa(ga), 0.0, std::sqrt((ga + 1.0) / (ga - 1.0))),
+    "V/V* = Ma sqrt((ga + 1)/(2 + (ga - 1) Ma^2)), Ma >= 0.")
+
+VORTALIX2_RELATION(fanno, Ma_from_fLstar_D, "fLstar_D, ga, *, sup", "",
+    fl::FannoMaFromFLstarD(ga, flag),
+    "Ma from 4 f L*/D >= 0 (f the Fanning friction factor) on the requested branch.\n"
+    "\n"
+    "Subsonic: every value >= 0 (0 gives 1, +inf gives 0). Supersonic: up to the limit at\n"
+    "Ma = inf (which gives +inf); NaN above it.")
+
+VORTALIX2_RELATION(fanno, Ma_from_P_Pstar, "P_Pstar, ga", "",
+    fl::FannoMaFromPPstar(ga),
+    "Ma from P/P* >= 0 (P/P* falls monotonically; 0 gives +inf, +inf gives 0).")
+
+VORTALIX2_RELATION(fanno, Ma_from_T_Tstar, "T_Tstar, ga", "",
+    fl::FannoMaFromTTstar(ga),
+    "Ma from 0 <= T/T* <= (ga + 1)/2 (T/T* falls monotonically; 0 gives +inf).")
+
+VORTALIX2_RELATION(rayleigh, To_Tostar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::RayleighToTostarFromMa(ga), 0.0, (ga - 1.0) * (ga + 1.0) / (ga * ga)),
+    "To/To* = (ga + 1) Ma^2 (2 + (ga - 1) Ma^2)/(1 + ga Ma^2)^2, Ma >= 0.")
+
+VORTALIX2_RELATION(rayleigh, P_Pstar_from_Ma, "Ma, ga", "",
+    guarded(fl::RayleighPPstarFromMa(ga), 0.0),
+    "P/P* = (ga + 1)/(1 + ga Ma^2), Ma >= 0.")
+
+VORTALIX2_RELATION(rayleigh, T_Tstar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::RayleighTTstarFromMa(ga), 0.0, 0.0),
+    "T/T* = (Ma (ga + 1)/(1 + ga Ma^2))^2, Ma >= 0.")
+
+VORTALIX2_RELATION(rayleigh, rho_rhostar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::RayleighRhoRhostarFromMa(ga), 0.0, ga / (ga + 1.0)),
+    "rho/rho* = (1 + ga Ma^2)/((ga + 1) Ma^2), Ma >= 0 (+inf at 0).")
+
+VORTALIX2_RELATION(rayleigh, Po_Postar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::RayleighPoPostarFromMa(ga), 0.0, inf),
+    "Po/Po* = (ga + 1)/(1 + ga Ma^2) ((2 + (ga - 1) Ma^2)/(ga + 1))^(ga/(ga - 1)), Ma >= 0.")
+
+VORTALIX2_RELATION(rayleigh, V_Vstar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::RayleighVVstarFromMa(ga), 0.0, (ga + 1.0) / ga),
+    "V/V* = (ga + 1) Ma^2/(1 + ga Ma^2), Ma >= 0.")
+
+VORTALIX2_RELATION(rayleigh, Ma_from_To_Tostar, "To_Tostar, ga, *, sup", "",
+    fl::RayleighMaFromToTostar(ga, flag),
+    "Ma from To/To* on the requested side of Ma = 1, in closed form.\n"
+    "\n"
+    "Subsonic: 0 <= To/To* <= 1; supersonic: (ga^2 - 1)/ga^2 <= To/To* <= 1, the lower end (the\n"
+    "limit at Ma = inf) giving +inf. NaN elsewhere.")
+
+VORTALIX2_RELATION(rayleigh, Ma_from_P_Pstar, "P_Pstar, ga", "",
+    fl::RayleighMaFromPPstar(ga),
+    "Ma = sqrt((ga + 1 - P/P*)/(ga P/P*)) from 0 <= P/P* <= ga + 1 (0 gives +inf).")
+
+VORTALIX2_RELATION(rayleigh, Ma_from_Po_Postar, "Po_Postar, ga, *, sup", "",
+    fl::RayleighMaFromPoPostar(ga, flag),
+    "Ma from Po/Po* >= 1 on the requested side of Ma = 1.\n"
+    "\n"
+    "Subsonic: up to the value at Ma = 0, (ga + 1) (2/(ga + 1))^(ga/(ga - 1)), which gives 0;\n"
+    "supersonic: every value >= 1 (+inf gives +inf). NaN elsewhere.")
+
+VORTALIX2_RELATION(rayleigh, Ma_from_T_Tstar, "T_Tstar, ga, *, sup(Ma = 1/sqrt(ga))", "",
+    fl::RayleighMaFromTTstar(ga, flag),
+    "Ma from T/T* on the requested side of its maximum (ga + 1)^2/(4 ga) at Ma = 1/sqrt(ga),\n"
+    "in closed form: sup=False gives the root below 1/sqrt(ga), sup=True the one above.\n"
+    "\n"
+    "0 <= T/T* <= the maximum; 0 gives 0 (below) or +inf (above). NaN elsewhere.")

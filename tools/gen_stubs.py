@@ -1,0 +1,102 @@
+"""Writes the type stubs of vortalix2_flows's family modules from the registry's rows.
+
+    python tools/gen_stubs.py            rewrite vortalix2_flows/<family>.pyi
+    python tools/gen_stubs.py --check    exit 1 if a committed stub differs from its rows
+
+Run it with an interpreter where vortalix2_flows is installed (the rows come from its compiled
+registry). Each function gets three overloads: Python numbers give a numpy.float64, float32
+arrays a float32 array, anything else array-like a float64 array; the ufunc keywords follow.
+"""
+import argparse
+import sys
+from pathlib import Path
+
+HEAD = '''\
+# Type stubs of vortalix2_flows.{module}, written by tools/gen_stubs.py from the registry's rows:
+# edit the rows, not this file. Python numbers give a numpy.float64, float32 arrays a float32
+# array, anything else array-like a float64 array (the overloads overlap where NumPy's own do).
+from typing import Any, Literal, Union, overload
+
+import numpy as np
+from numpy.typing import ArrayLike, DTypeLike, NDArray
+
+_Scalar = Union[float, int, np.float64, np.integer[Any]]
+_Flag = Union[bool, np.bool_]
+_FlagLike = Union[_Flag, ArrayLike]
+_Out = Union[NDArray[Any], tuple[NDArray[Any]], None]
+_Casting = Literal["no", "equiv", "safe", "same_kind", "unsafe"]
+_Order = Literal["K", "A", "C", "F"]
+
+__all__ = {names!r}
+'''
+
+KEYWORDS = ("out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., "
+            "order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...")
+
+
+def parameters(values, p, value_type, flag_type):
+    parts = [f"{v}: {value_type}" for v in values]
+    if p.ga:
+        parts.append(f"ga: {'_Scalar' if value_type == '_Scalar' else 'ArrayLike'} = ...")
+    flag = p.flag
+    if flag is not None and not flag.keyword_only:
+        parts.append(f"{flag.name}: {flag_type} = ...")
+    parts.append("*")
+    if flag is not None and flag.keyword_only:
+        parts.append(f"{flag.name}: {flag_type}")
+    parts.append(KEYWORDS)
+    return ", ".join(parts)
+
+
+def function(name, values, p, doc):
+    overlap = "  # type: ignore[overload-overlap]"
+    body = '    """' + doc.replace('\\', '\\\\').replace('"""', r'\"\"\"') + '"""'
+    return "\n".join([
+        "@overload",
+        f"def {name}({parameters(values, p, '_Scalar', '_Flag')}) -> np.float64:{overlap}",
+        body,
+        "@overload",
+        f"def {name}({parameters(values, p, 'NDArray[np.float32]', '_FlagLike')}) "
+        f"-> NDArray[np.float32]: ...{overlap}",
+        "@overload",
+        f"def {name}({parameters(values, p, 'ArrayLike', '_FlagLike')}) -> NDArray[np.float64]: ...",
+        "",
+    ])
+
+
+def stubs():
+    """{family module: stub text}."""
+    from vortalix2_flows import _ufuncs
+
+    out = {}
+    for module in dict.fromkeys(r.module for r in _ufuncs.RELATIONS):
+        entries = _ufuncs.entries(module)
+        parts = [HEAD.format(module=module, names=[name for _, name, _ in entries])]
+        for relation, name, values in entries:
+            p = _ufuncs.parse(relation.parameters)
+            fn = _ufuncs.make_function(relation, f"vortalix2_flows.{module}", name, values)
+            parts.append(function(name, values, p, fn.__doc__))
+        out[module] = "\n".join(parts)
+    return out
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--check", action="store_true")
+    args = ap.parse_args()
+    package = Path(__file__).resolve().parents[1] / "vortalix2_flows"
+    stale = []
+    for module, text in stubs().items():
+        path = package / f"{module}.pyi"
+        if args.check:
+            if not path.exists() or path.read_text() != text:
+                stale.append(path.name)
+        else:
+            path.write_text(text)
+    if stale:
+        print("stubs out of date (run python tools/gen_stubs.py):", ", ".join(stale))
+        sys.exit(1)
+
+
+if __name__ == "__main__":
+    main()
