@@ -44,9 +44,9 @@ def parse(parameters):
         elif item == "*":
             star = True
         elif ga:
-            name, _, default = item.partition("=")
-            name, _, extremum = name.partition("(")
-            flag = Flag(name, star, default == "True", extremum.rstrip(")") or "Ma = 1")
+            name, _, extremum = item.partition("(")
+            name, _, default = name.partition("=")
+            flag = Flag(name, star, default == "True", extremum[:-1] or "Ma = 1")
         else:
             values.append(item)
     return Parameters(tuple(values), ga, flag)

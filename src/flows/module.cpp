@@ -1,9 +1,11 @@
 // vortalix2_flows._core: the toolkit's relations as NumPy ufuncs, one per row of the registry.
 //
 // Each ufunc takes the relation's values, then `ga` (where the relation has it), then its branch
-// flag (where it has one), and has two loops: float32 values and result, and float64 values and
-// result; `ga` is float64 and the flag bool in both, and a float32 result is the float64 one
-// rounded once. The module exposes
+// flag (where it has one). Its loops, in the order NumPy tries them: float32 values and result,
+// then float64 ones, with `ga` float64 and the flag bool in both (so a float32 call does not
+// round ga); then, where these are not already so, the all-float32 and all-float64 loops that
+// an explicit dtype= asks for (a flag there is true where nonzero). Every loop computes in
+// float64; a float32 result is the float64 one rounded once. The module exposes
 //
 //   relations   a tuple of (module, name, parameters, aliases, docstring, ufunc, fast), one per
 //               row in the registry's order; `fast` evaluates the relation on Python numbers
@@ -65,13 +67,13 @@ struct Relation {
     LoopFn loop;    // at the process's level
     LoopFn scalar;  // the scalar level, for one element
     char name[96];
-    char types[2 * 5];  // the two loops' argument types, one after the other
-    void* data[2];
+    int loop_count;
+    char types[4 * 5];  // the loops' argument types, one loop after the other
+    void* data[4];
+    PyUFuncGenericFunction functions[4];
 };
 
 Relation relations[relation_count];
-
-PyUFuncGenericFunction float_loops[2];
 
 // A `ga` the relations accept: a finite number above 1. Any other gives NaN (invalid, unless
 // ga itself is NaN). The Mach angle has no ga; its loop is given one it ignores.
@@ -144,8 +146,9 @@ private:
     double* p_;
 };
 
-// The ufunc's inner loop for values and result of type V (float or double).
-template <class V>
+// The ufunc's inner loop for values and result of type V (float or double), ga of type G and
+// the flag of type F (npy_bool, or V in the all-V loops).
+template <class V, class G, class F>
 void ufunc_loop(char** args, const npy_intp* dimensions, const npy_intp* steps, void* data) {
     const auto& rel = *static_cast<const Relation*>(data);
     const Parameters p = rel.row->inputs;
@@ -192,12 +195,12 @@ void ufunc_loop(char** args, const npy_intp* dimensions, const npy_intp* steps, 
             out = buffer + nv * span;
         }
         auto ga_at = [&](std::size_t k) {
-            return p.ga ? load<double>(args[at_ga] + static_cast<npy_intp>(first + k) * steps[at_ga])
+            return p.ga ? load<G>(args[at_ga] + static_cast<npy_intp>(first + k) * steps[at_ga])
                         : no_ga;
         };
         auto flag_at = [&](std::size_t k) {
             return p.flag &&
-                   *reinterpret_cast<const npy_bool*>(args[at_flag] + static_cast<npy_intp>(first + k) * steps[at_flag]) != 0;
+                   load<F>(args[at_flag] + static_cast<npy_intp>(first + k) * steps[at_flag]) != 0;
         };
         const bool same = (!p.ga || steps[at_ga] == 0) && (!p.flag || steps[at_flag] == 0);
         // Runs of equal (ga, flag) share one relation and one pass of its loop.
@@ -333,17 +336,31 @@ bool set_item(PyObject* tuple, Py_ssize_t k, PyObject* value) {
 PyObject* make_relation(PyObject* module, Relation& rel) {
     const Parameters p = rel.row->inputs;
     const int nin = static_cast<int>(p.values + (p.ga ? 1 : 0) + (p.flag ? 1 : 0));
+    struct Loop {
+        char value, ga, flag;
+        PyUFuncGenericFunction function;
+    };
+    const Loop loops[] = {{NPY_FLOAT, NPY_DOUBLE, NPY_BOOL, &ufunc_loop<float, double, npy_bool>},
+                          {NPY_DOUBLE, NPY_DOUBLE, NPY_BOOL, &ufunc_loop<double, double, npy_bool>},
+                          {NPY_FLOAT, NPY_FLOAT, NPY_FLOAT, &ufunc_loop<float, float, float>},
+                          {NPY_DOUBLE, NPY_DOUBLE, NPY_DOUBLE, &ufunc_loop<double, double, double>}};
+    // The all-float loops only where the relation has a flag, or ga besides float32 values.
+    const bool homogeneous = p.flag || p.ga;
     int k = 0;
-    for (int t = 0; t < 2; ++t) {
-        const char value = t == 0 ? NPY_FLOAT : NPY_DOUBLE;
-        for (std::size_t i = 0; i < p.values; ++i) rel.types[k++] = value;
-        if (p.ga) rel.types[k++] = NPY_DOUBLE;
-        if (p.flag) rel.types[k++] = NPY_BOOL;
-        rel.types[k++] = value;
-        rel.data[t] = &rel;
+    rel.loop_count = 0;
+    for (const Loop& loop : loops) {
+        const int at = static_cast<int>(&loop - loops);
+        if (at == 3 && !p.flag) continue;  // the float64 loop is all-float64 already
+        if (at >= 2 && !homogeneous) continue;
+        for (std::size_t i = 0; i < p.values; ++i) rel.types[k++] = loop.value;
+        if (p.ga) rel.types[k++] = loop.ga;
+        if (p.flag) rel.types[k++] = loop.flag;
+        rel.types[k++] = loop.value;
+        rel.data[rel.loop_count] = &rel;
+        rel.functions[rel.loop_count++] = loop.function;
     }
-    PyObject* ufunc = PyUFunc_FromFuncAndData(
-        float_loops, rel.data, rel.types, 2, nin, 1, PyUFunc_None, rel.name, rel.row->doc, 0);
+    PyObject* ufunc = PyUFunc_FromFuncAndData(rel.functions, rel.data, rel.types, rel.loop_count,
+                                              nin, 1, PyUFunc_None, rel.name, rel.row->doc, 0);
     if (ufunc == nullptr) return nullptr;
     Py_INCREF(ufunc);
     if (PyModule_AddObject(module, rel.name, ufunc) != 0) {
@@ -393,8 +410,6 @@ PyObject* init() {
     import_umath();
     PyObject* m = PyModule_Create(&module_def);
     if (m == nullptr) return nullptr;
-    float_loops[0] = &ufunc_loop<float>;
-    float_loops[1] = &ufunc_loop<double>;
     const LoopTable& chosen = loops(eval::level());
     const LoopTable& scalar = loops(eval::Level::scalar);
     PyObject* all = PyTuple_New(static_cast<Py_ssize_t>(relation_count));
