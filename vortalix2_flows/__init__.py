@@ -3,10 +3,12 @@
 Modules: :mod:`vortalix2_flows.isentropic`, :mod:`vortalix2_flows.normal_shock`,
 :mod:`vortalix2_flows.oblique_shock`, :mod:`vortalix2_flows.fanno`,
 :mod:`vortalix2_flows.rayleigh` and :mod:`vortalix2_flows.nozzle`; ``python -m vortalix2_flows
-table KIND`` prints their tables. Every function takes array-likes or scalars, broadcasts its
-arguments (``ga`` and ``sup`` included) and returns float64 (a ``numpy.float64`` scalar when
-every argument is a scalar). Inside a relation's domain the core's relations keep the core's
-bits; outside it the result is NaN (or the infinite limit). Angles are in degrees.
+table KIND`` prints their tables. Every function is a NumPy ufunc behind a Python function with
+the relation's parameter names: it broadcasts its arguments (``ga`` and ``sup`` included), takes
+the ufunc keywords, and returns float64 (float32 for float32 values; a NumPy scalar when every
+argument is a scalar); ``ga`` defaults to 1.4. Inside a relation's domain the core's relations
+keep the core's bits; outside it the result is NaN, with NumPy's invalid status. Angles are in
+degrees.
 """
 from pkgutil import extend_path
 

@@ -11,7 +11,7 @@ q = 2 + (ga - 1) Ma^2:
 
 Every relation takes Ma >= 0 (NaN below; the limit at Ma = 0 and inf). 4 f L*/D and Po/Po*
 take every value twice, once on each side of Ma = 1: their inversions take ``sup``, False (or
-None, 0) for the subsonic root and True (or 1) for the supersonic one. Arguments broadcast,
+0) for the subsonic root and True (or 1) for the supersonic one, keyword-only and required. Arguments broadcast,
 ``ga`` and ``sup`` included; ``ga`` > 1 (else NaN).
 """
 from ._ufuncs import export as _export

@@ -5,8 +5,8 @@ the deflection ``theta``. The relations of ``(Ma, beta)`` are defined for 1 <= M
 Mach angle asin(1/Ma) <= beta <= 90 (NaN elsewhere): the normal component
 Mn1 = Ma sin(beta) crosses a normal shock, the tangential one is kept.
 
-``beta_from_Ma_theta`` has two roots for 0 <= theta < theta_max: ``strong`` False (or None,
-0) gives the weak one, below ``beta_at_theta_max_from_Ma``; True (or 1) the strong one, above
+``beta_from_Ma_theta`` has two roots for 0 <= theta < theta_max: ``strong`` False (the
+default, or 0) gives the weak one, below ``beta_at_theta_max_from_Ma``; True (or 1) the strong one, above
 it. theta equal to ``theta_max_from_Ma(Ma)`` gives ``beta_at_theta_max_from_Ma(Ma)`` on both
 branches; theta above it is a detached shock: NaN. Arguments broadcast, ``ga`` and ``strong``
 included; ``ga`` > 1 (else NaN).

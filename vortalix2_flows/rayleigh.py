@@ -8,7 +8,7 @@ q = 2 + (ga - 1) Ma^2:
 - Po/Po* = ((ga + 1)/p) (q/(ga + 1))^(ga/(ga - 1)) (smallest, 1, at Ma = 1)
 
 Every relation takes Ma >= 0 (NaN below; the limit at Ma = inf). The inversions of To/To*,
-Po/Po* and T/T* take ``sup``: False (or None, 0) for the root below the relation's extremum,
+Po/Po* and T/T* take ``sup``: False (or 0) for the root below the relation's extremum,
 True (or 1) for the root above it; the extremum is Ma = 1, except for T/T*, where it is
 Ma = 1/sqrt(ga). Arguments broadcast, ``ga`` and ``sup`` included; ``ga`` > 1 (else NaN).
 """
