@@ -102,10 +102,10 @@ def inversions(g):
             (2 * g * M * M - gm1) / gp1) ** (-g / gm1)
 
     return {
-        "Ma_from_A_Acrit sup": (lambda x: ise.Ma_from_A_Acrit(x, g, True), area, darea, (1.2, 4.0), 2.5),
-        "Ma_from_A_Acrit sub": (lambda x: ise.Ma_from_A_Acrit(x, g, False), area, darea, (0.2, 0.8), 0.5),
+        "Ma_from_A_Acrit sup": (lambda x: ise.Ma_from_A_Acrit(x, g, sup=True), area, darea, (1.2, 4.0), 2.5),
+        "Ma_from_A_Acrit sub": (lambda x: ise.Ma_from_A_Acrit(x, g, sup=False), area, darea, (0.2, 0.8), 0.5),
         "Ma_from_nu": (lambda x: ise.Ma_from_nu(x, g), nu, dnu, (1.3, 4.0), 2.0),
-        "Ma_from_F_mcpTo sup": (lambda x: ise.Ma_from_F_mcpTo(x, g, True), F, dF, (1.3, 4.0), 2.0),
+        "Ma_from_F_mcpTo sup": (lambda x: ise.Ma_from_F_mcpTo(x, g, sup=True), F, dF, (1.3, 4.0), 2.0),
         "Ma_from_Posh_Po": (lambda x: ns.Ma_from_Posh_Po(x, g), posh, dposh, (1.3, 3.0), 2.0),
     }
 
@@ -164,7 +164,7 @@ def main():
     one = np.array([2.0])
     t_sqrt = best(lambda: [np.sqrt(one) for _ in range(10000)], rounds) / 10000
     t_call = best(lambda: [ns.P2_P1_from_Ma(2.0, 1.4) for _ in range(10000)], rounds) / 10000
-    t_inv = best(lambda: [ise.Ma_from_A_Acrit(2.0, 1.4, True) for _ in range(10000)],
+    t_inv = best(lambda: [ise.Ma_from_A_Acrit(2.0, 1.4, sup=True) for _ in range(10000)],
                  rounds) / 10000
     print(f"\nScalar call: P2_P1_from_Ma(2.0, 1.4) {t_call * 1e9:.0f} ns, "
           f"Ma_from_A_Acrit(2.0, 1.4, True) {t_inv * 1e9:.0f} ns; numpy.sqrt on a one-element "

@@ -60,9 +60,9 @@ def one_argument(g):
         "rayleigh.To_Tostar_from_Ma": (rayleigh.To_Tostar_from_Ma, lambda M: gp1 * M * M * q(M) / p(M) ** 2, (0.1, 5), False),
         "rayleigh.T_Tstar_from_Ma": (rayleigh.T_Tstar_from_Ma, lambda M: (M * gp1 / p(M)) ** 2, (0.1, 5), False),
         "rayleigh.P_Pstar_from_Ma": (rayleigh.P_Pstar_from_Ma, lambda M: gp1 / p(M), (0.1, 5), False),
-        "rayleigh.Ma_from_To_Tostar sub": (lambda x, g: rayleigh.Ma_from_To_Tostar(x, g, False),
+        "rayleigh.Ma_from_To_Tostar sub": (lambda x, g: rayleigh.Ma_from_To_Tostar(x, g, sup=False),
                                            lambda x: np.sqrt(x / ((1 + np.sqrt(1 - x)) * (1 + g * np.sqrt(1 - x)))), (0.01, 1), False),
-        "rayleigh.Ma_from_T_Tstar sup": (lambda x, g: rayleigh.Ma_from_T_Tstar(x, g, True),
+        "rayleigh.Ma_from_T_Tstar sup": (lambda x, g: rayleigh.Ma_from_T_Tstar(x, g, sup=True),
                                          lambda x: (gp1 + np.sqrt(gp1**2 - 4 * g * x)) / (2 * g * np.sqrt(x)), (0.05, 1.02), False),
         "fanno.fLstar_D_from_Ma": (fanno.fLstar_D_from_Ma, lambda M: (1 - M * M) / (g * M * M) + gp1 / (2 * g) * np.log(gp1 * M * M / q(M)), (0.1, 5), True),
         "rayleigh.Po_Postar_from_Ma": (rayleigh.Po_Postar_from_Ma, lambda M: gp1 / p(M) * (q(M) / gp1) ** (g / gm1), (0.1, 5), True),
@@ -113,10 +113,10 @@ def inversions(g):
         return po(M) * 2 * g * M * (M * M - 1) / ((1 + g * M * M) * (2 + gm1 * M * M))
 
     return {
-        "fanno.Ma_from_fLstar_D sub": (lambda x: fanno.Ma_from_fLstar_D(x, g, False), fl, dfl, (0.2, 0.9), 0.5),
-        "fanno.Ma_from_fLstar_D sup": (lambda x: fanno.Ma_from_fLstar_D(x, g, True), fl, dfl, (1.2, 4.0), 2.0),
-        "rayleigh.Ma_from_Po_Postar sub": (lambda x: rayleigh.Ma_from_Po_Postar(x, g, False), po, dpo, (0.2, 0.9), 0.5),
-        "rayleigh.Ma_from_Po_Postar sup": (lambda x: rayleigh.Ma_from_Po_Postar(x, g, True), po, dpo, (1.2, 4.0), 2.0),
+        "fanno.Ma_from_fLstar_D sub": (lambda x: fanno.Ma_from_fLstar_D(x, g, sup=False), fl, dfl, (0.2, 0.9), 0.5),
+        "fanno.Ma_from_fLstar_D sup": (lambda x: fanno.Ma_from_fLstar_D(x, g, sup=True), fl, dfl, (1.2, 4.0), 2.0),
+        "rayleigh.Ma_from_Po_Postar sub": (lambda x: rayleigh.Ma_from_Po_Postar(x, g, sup=False), po, dpo, (0.2, 0.9), 0.5),
+        "rayleigh.Ma_from_Po_Postar sup": (lambda x: rayleigh.Ma_from_Po_Postar(x, g, sup=True), po, dpo, (1.2, 4.0), 2.0),
     }
 
 

@@ -16,36 +16,20 @@ import os
 import platform
 import subprocess
 import sys
+import tempfile
 import time
 import tracemalloc
 from pathlib import Path
 
 import numpy as np
 
+from bench_flows import best, cpu_name
+
 ROOT = Path(__file__).resolve().parents[1]
 FAMILIES = ("isentropic", "normal_shock", "oblique_shock", "fanno", "rayleigh")
 
 # Inputs inside each function's domain, by the first parameter's name.
 ANGLES = {"beta": (40.0, 80.0), "theta": (1.0, 10.0)}
-
-
-def cpu_name():
-    try:
-        for line in open("/proc/cpuinfo"):
-            if line.startswith("model name"):
-                return line.split(":", 1)[1].strip()
-    except OSError:
-        pass
-    return platform.processor() or "unknown CPU"
-
-
-def best(f, rounds):
-    times = []
-    for _ in range(rounds):
-        t = time.perf_counter()
-        f()
-        times.append(time.perf_counter() - t)
-    return min(times)
 
 
 def calls(n):
@@ -126,8 +110,11 @@ def compare(rev, sizes, rounds, passes):
             env = dict(os.environ)
             if side == "before":
                 env["PYTHONPATH"] = str(before)
+            # From a folder of no package of ours, so that neither front meets the source tree.
             done = subprocess.run([sys.executable, "-c", script], env=env, capture_output=True,
-                                  text=True, check=True)
+                                  text=True, cwd=tempfile.gettempdir())
+            if done.returncode != 0:
+                sys.exit(f"the {side} front failed:\n{done.stderr}")
             for k, v in json.loads(done.stdout).items():
                 found[side][k] = min(v, found[side].get(k, v))
     print(f"\n## Each toolkit function against the front of {rev} (time before / time now)\n")

@@ -1,7 +1,9 @@
 // The toolkit's element loops for one instruction set, one per row of the registry, built like
 // the core's: once as the baseline (scalar and two-lane tables) and once more for each wider set.
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 #include "eval/loops.hpp"
 #include "flows/table.hpp"
@@ -102,21 +104,37 @@ void run_two(double ga, bool flag, const double* const* in, double* out, std::si
     }
 }
 
+// Whether any of v[0..n) is a NaN or an infinity, from the exponent bits alone: adding one to
+// the exponent field carries into the sign bit exactly when the field is all ones. Additions,
+// ands and ors only, which the compiler runs in the vector registers of each level.
+bool any_not_finite(const double* v, std::size_t n) {
+    constexpr std::uint64_t exponent = 0x7ff0000000000000u;
+    constexpr std::uint64_t exponent_one = 0x0010000000000000u;
+    std::uint64_t found = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        std::uint64_t bits;
+        std::memcpy(&bits, v + k, sizeof bits);
+        found |= (bits & exponent) + exponent_one;
+    }
+    return (found >> 63) != 0;
+}
+
 template <class T, std::size_t Values, auto Make>
-constexpr LoopFn loop_of() {
+bool run(double ga, bool flag, const double* const* in, double* out, std::size_t n) {
     static_assert(Values == 1 || Values == 2, "a relation maps one value or two");
     if constexpr (Values == 1) {
-        return &run_one<T, Make>;
+        run_one<T, Make>(ga, flag, in, out, n);
     } else {
-        return &run_two<T, Make>;
+        run_two<T, Make>(ga, flag, in, out, n);
     }
+    return any_not_finite(out, n);
 }
 
 template <class T>
 constexpr LoopTable table_of() {
     return {{
 #define VORTALIX2_RELATION(module, name, params, aliases, kernel, doc) \
-    loop_of<T, flows::parameters(params).values, &make_##module##_##name>(),
+    &run<T, flows::parameters(params).values, &make_##module##_##name>,
 #include "flows/registry.hpp"
 #undef VORTALIX2_RELATION
     }};

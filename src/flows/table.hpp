@@ -46,8 +46,9 @@ inline constexpr std::size_t relation_count = 0
     ;
 
 // out[k] = relation(in[0][k], ...) for k < n, the relation built from (ga, flag); every input
-// holds n contiguous doubles. `flag` is ignored where the relation has none.
-using LoopFn = void (*)(double ga, bool flag, const double* const* in, double* out,
+// holds n contiguous doubles. `flag` is ignored where the relation has none. Returns whether
+// any result is a NaN or an infinity (looked over while the results are still in cache).
+using LoopFn = bool (*)(double ga, bool flag, const double* const* in, double* out,
                         std::size_t n);
 using LoopTable = std::array<LoopFn, relation_count>;
 
