@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Re-checks the error bound of the vector pow kernel (src/math/pow.hpp) and that the kernel's
 # margin covers it: Sollya bounds the polynomials, exact interval arithmetic every rounding
-# (tools/proof/prove_pow.py, which reads the committed tables and margin). Installs Sollya and
-# mpmath from Debian if they are missing; exits non-zero if any bound or precondition fails.
-# Takes about ten seconds.
+# (tools/proof/prove_pow.py, which reads the committed tables and evaluates the kernel's
+# description, tools/proof/pow_kernel.py, from which src/math/pow_kernel.hpp is generated).
+# Installs Sollya and mpmath from Debian if they are missing; exits non-zero if the generated
+# header differs from the description or any bound or precondition fails. Takes about ten
+# seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/legs.sh
@@ -13,5 +15,8 @@ ensure_debian_packages sollya python3 python3-mpmath || {
     exit 1
 }
 started=$SECONDS
+# The kernel's C++ is generated from the description the proof evaluates: it must be exactly
+# what the description gives.
+/usr/bin/python3 tools/gen_pow_kernel.py --check
 /usr/bin/python3 tools/proof/prove_pow.py
 echo "pow proof checked in $((SECONDS - started)) s"

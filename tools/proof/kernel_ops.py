@@ -233,15 +233,15 @@ def _int_arg(a, tables):
                 {"_t_" + k: v for k, v in tables.items()})
 
 
-def evaluate(kernel, env, tables, lookups):
-    """Runs the steps on one lane; env maps the inputs to floats, and is returned with every
-    output added. lookups[name] is a list of 16 rows."""
+def evaluate(steps, env, tables, lookups):
+    """Runs the steps on one lane; env maps the inputs to floats (ints for bit patterns) and
+    is returned with every output added. lookups[name] is a list of 16 rows."""
     env = dict(env)
 
     def v(a):
         return env[a] if is_name(a) else constant(a, tables)
 
-    for s in kernel.steps:
+    for s in steps:
         a, op, o = s.args, s.op, s.out
         if op == "mul":
             r = (v(a[0]) * v(a[1]),)
@@ -269,10 +269,12 @@ def evaluate(kernel, env, tables, lookups):
             r = (float(signed(v(a[0]))),)
         elif op == "to_bits":
             r = (to_bits(v(a[0])),)
+        elif op == "from_bits" and not isinstance(v(a[0]), int):
+            raise ValueError("from_bits of a double")
         elif op == "isub":
-            r = ((v(a[0]) - _int_arg(a[1], tables) if not is_name(a[1]) else v(a[0]) - v(a[1])) & M64,)
+            r = ((v(a[0]) - (v(a[1]) if is_name(a[1]) else _int_arg(a[1], tables))) & M64,)
         elif op == "iadd":
-            r = ((v(a[0]) + (_int_arg(a[1], tables) if not is_name(a[1]) else v(a[1]))) & M64,)
+            r = ((v(a[0]) + (v(a[1]) if is_name(a[1]) else _int_arg(a[1], tables))) & M64,)
         elif op == "shr":
             r = ((signed(v(a[0])) >> _int_arg(a[1], tables)) & M64,)
         elif op == "shl":
@@ -329,3 +331,10 @@ def ideal(steps, env, tables, split):
             raise ValueError(f"{op} in a floating-point segment")
         env.update(zip(s.out, r))
     return env
+
+
+def statement(st):
+    """One step as a line of text: outputs = op arguments."""
+    def arg(a):
+        return f"{a:#x}" if isinstance(a, int) and abs(a) > 255 else str(a)
+    return f"{', '.join(st.out)} = {st.op} {' '.join(map(arg, st.args))}"
