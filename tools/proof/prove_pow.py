@@ -561,6 +561,7 @@ def certificate_checks(tb, margin):
                                                                  "bound_ulps")]
     tables = dict(tb)
     tables.update({k: Q(v) for k, v in margin.items()})
+    check(margin["mu_per_y"] > 0, "mu_per_y in the description is positive")
     y_max = Q(1, 2) / Q(margin["mu_per_y"])  # beyond it mu > 1/2: nothing passes
     env = abstract(cert, {"abs_y": V(0, y_max, 0, TWO**-1074),
                           "abs_yh": V(0, Q(margin["t_max"]), 0, TWO**-1074)},
