@@ -28,14 +28,17 @@
 // About 2 mu of all lanes (4.5 % on the relations' inputs) are refused.
 //
 // The kernel's error delta (absolute in t = y ln x, hence relative in e^t). Every bound below is
-// machine-checked by tools/prove_pow.sh, which reads the tables and coefficients from
-// math/pow_tables.hpp and the margin from this file, bounds the polynomials' approximation errors
-// with Sollya (supnorm, over the whole interval) and every rounding by exact interval
-// arithmetic over pieces of the reduced arguments, checks the preconditions of the exact steps,
-// and fails if the margin above is smaller than what it proves. It transcribes `attempt` step by
-// step: a change there needs the same change in tools/proof/prove_pow.py. Fused multiply-adds
-// round once; an exact product or two-sum is exact. Tables have 16 entries, so that eight lanes
-// look them up by a permute of two registers instead of a gather.
+// machine-checked by tools/prove_pow.sh. The kernel's steps (`logarithm` and `power`, the
+// certificate and the margin among them) are written once, in tools/proof/pow_kernel.py: it
+// generates math/pow_kernel.hpp, and the proof evaluates the same steps, so a change of the
+// kernel is a change of what the proof checks (prove_pow.sh also fails if the header is not what
+// the description gives). The proof reads the tables and coefficients from math/pow_tables.hpp,
+// bounds the polynomials' approximation errors with Sollya (supnorm, over the whole interval)
+// and every rounding by exact interval arithmetic over pieces of the reduced arguments, checks
+// the preconditions of the exact steps and the bit-level steps, and fails if the margin above is
+// smaller than what it proves. Fused multiply-adds round once; an exact product or two-sum is
+// exact. Tables have 16 entries, so that eight lanes look them up by a permute of two registers
+// instead of a gather.
 //  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.68p-1, 0x1.68p0), -1022 <= k <= 1024,
 //   c = 1/centre of z's interval of 16 (c = 1 around z = 1, a table column), r = z c - 1
 //   exactly as rh + rl (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1),

@@ -7,25 +7,35 @@ Run from the repository root (tools/prove_pow.sh does, after installing Sollya):
     python3 tools/proof/prove_pow.py
 
 It reads the tables, constants, coefficients and the exp polynomial's interval v_max from
-src/math/pow_tables.hpp and the margin and t_max from src/math/pow.hpp, so it proves the kernel
-the code builds, and exits non-zero if a step's precondition or the margin fails.
+src/math/pow_tables.hpp, and the kernel itself, its steps and its margin, from the description
+tools/proof/pow_kernel.py, from which tools/gen_pow_kernel.py writes src/math/pow_kernel.hpp
+(tools/prove_pow.sh checks that the header is what the description gives). It exits non-zero
+if a step's precondition or the margin fails, or if the description holds a step it does not
+account for.
 
 How it bounds:
 - The two polynomials' approximation errors (log1p and exp) with Sollya's `supnorm`, which
   returns a rigorous enclosure of the supremum of the error over an interval.
 - The table entries' errors (-log c, 2^(j/16), ln 2, ln 2/16) with mpmath's interval arithmetic,
   and 2^(j/16) also exactly: |s^16 - 2^j| in rationals.
-- The evaluation error of each step by forward error analysis in exact rational arithmetic:
-  every computed quantity carries an interval that holds its double value and a bound on its
-  distance to the ideal quantity it stands for (the same formula in real arithmetic on the exact
-  inputs). A rounding to nearest of a result whose magnitude is at most M errs by at most
-  2^(max(floor(log2 M), -1022) - 53), which also covers results in the subnormal range. The
-  domain is cut into pieces (the reduced argument of the log into 32 pieces per table interval,
-  into binades around 0 where c = 1; that of the exp into 64), so that intervals stay tight.
-- The steps the kernel takes as exact (exact products by fused multiply-add, two-sums, the
-  Sterbenz subtraction, the products and sums on coarse grids) have their preconditions checked
-  on the same intervals.
-The operations themselves are transcribed below from pow.hpp's `attempt`, in the same order.
+- The arithmetic of the logarithm (z c to lo) and of the exponential's polynomial and
+  reconstruction (v_hi^2 to f_hi + f_lo) by evaluating the description's steps on intervals in
+  exact rational arithmetic (`abstract`): every computed quantity carries an interval that
+  holds its double value, a bound on its distance to the ideal quantity it stands for, and a
+  power of two of which it is a multiple. A rounding to nearest of a result whose magnitude is
+  at most M errs by at most 2^(max(floor(log2 M), -1022) - 53), which also covers results in
+  the subnormal range, and is exact where the result's grid makes every value in its interval a
+  double. The exact pairs (two-product, fast two-sum, fma split) have their preconditions
+  checked there. The domain is cut into pieces (the reduced argument of the log into 32 pieces
+  per table interval, into binades around 0 where c = 1; that of the exp into 64).
+- That the same steps with their roundings removed compute the formula the analysis takes them
+  for (`identity_checks`: an exact identity of polynomials, tested at random rational points,
+  with each pair's split drawn at random so that a low part left out shows).
+- The bit-level steps (k, z and the table index of x; n, j and m; the ulp of f_hi; the scaling
+  by the exponent field) by running them on every case they distinguish (`bit_level_checks`).
+- The argument reduction of the exponential and the certificate by the argument written out
+  below, against a statement of their steps that the description must match (`BY_ARGUMENT`);
+  the certificate's bound, (1/2 - mu) ulp, also by evaluation.
 """
 import os
 import re
