@@ -10,8 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/legs.sh
 
-ensure_debian_packages sollya python3 python3-mpmath || {
-    echo "could not install Sollya and mpmath" >&2
+ensure_debian_packages sollya python3 python3-mpmath "${build_packages[@]}" || {
+    echo "could not install Sollya, mpmath and the compiler" >&2
     exit 1
 }
 started=$SECONDS
@@ -19,4 +19,14 @@ started=$SECONDS
 # what the description gives.
 /usr/bin/python3 tools/gen_pow_kernel.py --check
 /usr/bin/python3 tools/proof/prove_pow.py
+# The flags the proof assumes, on the build's own compile commands (configured, not built).
+mkdir -p build
+cmake -S . -B build/proof -DVORTALIX2_CPP_TESTS=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+        >build/proof-configure.log 2>&1 ||
+    cmake -S . -B build/proof -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON \
+        -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >build/proof-configure.log 2>&1 || {
+    cat build/proof-configure.log >&2
+    exit 1
+}
+/usr/bin/python3 tools/proof/check_build.py build/proof
 echo "pow proof checked in $((SECONDS - started)) s"
