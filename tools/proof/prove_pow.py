@@ -586,6 +586,32 @@ def certificate_checks(tb, margin):
     return env["bound_ulps"].err
 
 
+def tables_for_gappa(scalars, margin):
+    tables = dict(scalars)
+    tables.update(margin)
+    return tables
+
+
+def gappa_check(tables, arrays, tb, r_lo_err):
+    """Gappa's bound on the rounding error of r_lo (the exponential's polynomial and
+    reconstruction, from the description's steps), per table entry, against this script's."""
+    import gappa_pow
+    ec = [tb[f"e{n}"] for n in range(2, 8)]
+    v_max = tb["v_max"]
+    vl_max = rounding_bound(v_max) + 3 * U * v_max
+    scripts = [gappa_pow.exp_script(j, tables, Q(arrays["exp_hi"][j]), Q(arrays["exp_lo"][j]),
+                                    v_max, vl_max, ec) for j in range(16)]
+    bounds = gappa_pow.run(scripts)
+    worst = Q(0)
+    for j, b in enumerate(bounds):
+        check(b is not None, f"Gappa proves no bound for the exponential at j = {j}")
+        worst = max(worst, b / r_lo_err[j])
+        check(b <= Q(3, 2) * r_lo_err[j], f"Gappa's bound at j = {j}, 2^{log2f(b):.3f}, "
+              f"against 2^{log2f(r_lo_err[j]):.3f} here")
+    print(f"Gappa: the exponential's r_lo from the description, every j, to at most "
+          f"{float(worst):.3f} times the bound found here (largest 2^{log2f(max(bounds)):.3f})")
+
+
 # ---------------------------------------------------------------------------------------------
 # The proof.
 
@@ -791,6 +817,7 @@ def main():
     e_eval = q_eval = v2_err = Q(0)
     PIECES = 64
     exp_steps = float_segment(pow_kernel.POWER, "v2", "f_hi")
+    r_lo_err = [Q(0)] * 16  # per j, for the comparison with Gappa
     for j in range(16):
         s_hi, s_lo = exp_hi[j], exp_lo[j]
         eta = exp_table_rel[j]
@@ -806,6 +833,7 @@ def main():
             env = abstract(exp_steps, {"v_hi": vh, "v_lo": symmetric(vl_max),
                                        "s_hi": const(s_hi), "s_lo": const(s_lo)}, tb)
             E, q, v2 = env["E"], env["q"], env["v2"]
+            r_lo_err[j] = max(r_lo_err[j], env["r_lo"].err)
             # f_hi + f_lo = s_hi + s_hi v_hi + r_lo; ideal (s_hi + s_lo)(1 + v_hi) + s_hi q, q's
             # ideal v_hi^2 E(v_hi) + v_lo (1 + v_hi) (checked on the description by
             # exp_identity below), at least f_min (e^v >= 1 - |v|).
@@ -835,6 +863,9 @@ def main():
     report("table, polynomial and dropped terms (relative)", worst_e["model"])
     report("delta_exp = |f_hi + f_lo - e^t| / e^t, less the terms per |y| and |yh|",
            delta_exp)
+
+    # --- Gappa, on the same steps ---------------------------------------------------------------
+    gappa_check(tables_for_gappa(scalars, margin), arrays, tb, r_lo_err)
 
     # --- The margin ---------------------------------------------------------------------------
     cert_err = certificate_checks(tb, margin)
