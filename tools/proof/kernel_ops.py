@@ -182,6 +182,9 @@ def emit(kernel):
 # Bit-exact evaluation on doubles (Python floats are binary64, round to nearest).
 
 M64 = (1 << 64) - 1
+# The steps that are one operation of Python's on doubles and on rationals alike.
+ARITHMETIC = {"mul": lambda x, y: x * y, "add": lambda x, y: x + y, "sub": lambda x, y: x - y,
+              "abs": abs}
 
 
 def to_bits(x):
@@ -243,16 +246,10 @@ def evaluate(steps, env, tables, lookups):
 
     for s in steps:
         a, op, o = s.args, s.op, s.out
-        if op == "mul":
-            r = (v(a[0]) * v(a[1]),)
-        elif op == "add":
-            r = (v(a[0]) + v(a[1]),)
-        elif op == "sub":
-            r = (v(a[0]) - v(a[1]),)
+        if op in ARITHMETIC:
+            r = (ARITHMETIC[op](*map(v, a)),)
         elif op == "fma":
             r = (fma(v(a[0]), v(a[1]), v(a[2])),)
-        elif op == "abs":
-            r = (abs(v(a[0])),)
         elif op == "two_prod":
             p = v(a[0]) * v(a[1])
             r = (p, fma(v(a[0]), v(a[1]), -p))
@@ -311,16 +308,10 @@ def ideal(steps, env, tables, split):
 
     for s in steps:
         a, op = s.args, s.op
-        if op == "mul":
-            r = (v(a[0]) * v(a[1]),)
-        elif op == "add":
-            r = (v(a[0]) + v(a[1]),)
-        elif op == "sub":
-            r = (v(a[0]) - v(a[1]),)
+        if op in ARITHMETIC:
+            r = (ARITHMETIC[op](*map(v, a)),)
         elif op == "fma":
             r = (v(a[0]) * v(a[1]) + v(a[2]),)
-        elif op == "abs":
-            r = (abs(v(a[0])),)
         elif op in PAIR_OPS:
             exact = {"two_prod": lambda: v(a[0]) * v(a[1]),
                      "fast_two_sum": lambda: v(a[0]) + v(a[1]),
