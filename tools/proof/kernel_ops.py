@@ -212,7 +212,10 @@ def fma(a, b, c):
     import math
     if not all(map(math.isfinite, (a, b, c))):
         return a * b + c
-    r = rn(Q(a) * Q(b) + Q(c))
+    try:
+        r = rn(Q(a) * Q(b) + Q(c))
+    except OverflowError:
+        return math.copysign(math.inf, float(Q(a) * Q(b) + Q(c) > 0) - 0.5)
     if r == 0.0 and (a * b == 0 or Q(a) * Q(b) + Q(c) == 0):
         return a * b + c  # the sign of an exact zero, as IEEE gives it
     return r
