@@ -102,7 +102,8 @@ leg_leaks() {
     echo "-- the module's tests, for leaks"
     ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=1:fast_unwind_on_malloc=0" \
         LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
-        sanitized_pytest harden-leaks -m "not extras" -p leak_selection tests/python
+        PYTHONPATH=$PWD/tests/harden sanitized_pytest harden-leaks -m "not extras" \
+        -p leak_selection tests/python
 }
 
 leg_cpython() {

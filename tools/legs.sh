@@ -218,8 +218,9 @@ run_core_leg() {
             printf '#!/bin/sh\nexec "%s" -m ziglang c++ -target aarch64-macos "$@"\n' \
                 "$PWD/$venv/bin/python" >"$build/zig-c++"
             chmod +x "$build/zig-c++"
-            # zig builds its C++ library on first use (about two minutes), then caches it.
-            cmake -S . -B "$build/build" -DCMAKE_SYSTEM_NAME=Darwin -DCMAKE_SYSTEM_PROCESSOR=arm64 \
+            # zig builds its C++ library on first use (about two minutes), then caches it, as
+            # it caches what it compiles (so no compiler launcher in front of it).
+            env -u CMAKE_CXX_COMPILER_LAUNCHER cmake -S . -B "$build/build" -DCMAKE_SYSTEM_NAME=Darwin -DCMAKE_SYSTEM_PROCESSOR=arm64 \
                 -DCMAKE_CXX_COMPILER="$PWD/$build/zig-c++" \
                 -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
                 cmake --build "$build/build" -j2 --target vortalix2_cpp_tests >/dev/null || return 1

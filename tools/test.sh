@@ -135,11 +135,16 @@ run_task() {
         *) run_leg "$task" ;;
     esac
     rm -rf "$outside"
+    # The processor time of everything the task ran (user and system, in seconds).
+    local cpu
+    cpu=$(times | tail -n 1 | awk '{ for (i = 1; i <= 2; i++) { split($i, t, "m");
+        s += t[1] * 60 + t[2] } } END { printf "%.0f", s }')
     {
         printf 'passed %s\n' "${passed[@]}"
         printf 'failed %s\n' "${failed[@]}"
         printf 'version %s\n' "${versions[@]}"
         echo "seconds $((SECONDS - task_started))"
+        echo "cpu $cpu"
     } | grep -v -x -E '(passed|failed|version) ' >"$results/$task"
 }
 
@@ -246,9 +251,10 @@ for t in "${tasks[@]}"; do
 done
 echo "== Summary ($((SECONDS - started)) s, $jobs at a time)"
 for t in "${tasks[@]}"; do sed -n 's/^version //p' "$results/$t"; done
-echo "times:"
+echo "times (wall clock; processor time of the task's commands):"
 for t in "${tasks[@]}"; do
-    printf '  %-16s %5s s\n' "$t" "$(sed -n 's/^seconds //p' "$results/$t")"
+    printf '  %-16s %5s s  (cpu %5s s)\n' "$t" "$(sed -n 's/^seconds //p' "$results/$t")" \
+        "$(sed -n 's/^cpu //p' "$results/$t")"
 done
 echo "passed: ${passed[*]:-none}"
 echo "failed: ${failed[*]:-none}"
