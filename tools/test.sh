@@ -36,11 +36,14 @@ ensure_debian_packages "${build_packages[@]}" || {
 use_compiler_cache
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 
-# The tasks, longest first so that the two at a time end together: the aarch64 interpreters
+# The tasks, longest first so that the two at a time end together (after the Debian packages
+# and the C++ tests): the aarch64 interpreters
 # (each its own task on a full run, as `bash tools/test.sh aarch64` runs them in turn), the
 # hardening legs of a full run, the legs in roots, then the rest in the order given.
 tasks=()
+# (the C++ tests need no more than the build packages: they run while apt-get fetches the rest)
 [ "$jobs" -gt 1 ] && tasks+=(packages)
+tasks+=(cpp)
 ordered=()
 for leg in "${legs[@]}"; do
     if [ "$leg" = aarch64 ] && [ $full = 1 ] && [ -z "${VORTALIX2_AARCH64_PYTHONS:-}" ]; then
@@ -63,7 +66,7 @@ fi
 for t in "${long[@]}"; do
     [[ " ${ordered[*]} " == *" $t "* ]] && tasks+=("$t")
 done
-tasks+=(cpp pow-proof)
+tasks+=(pow-proof)
 for t in "${ordered[@]}"; do
     [[ " ${long[*]} " == *" $t "* ]] || tasks+=("$t")
 done
