@@ -139,9 +139,11 @@ run_task() {
     esac
     rm -rf "$outside"
     # The processor time of everything the task ran (user and system, in seconds).
+    # (`times` in a pipe or $(...) would report that subshell's children, none)
     local cpu
-    cpu=$(times | tail -n 1 | awk '{ for (i = 1; i <= 2; i++) { split($i, t, "m");
-        s += t[1] * 60 + t[2] } } END { printf "%.0f", s }')
+    times >"$results/$task.times"
+    cpu=$(tail -n 1 "$results/$task.times" | awk '{ for (i = 1; i <= 2; i++) {
+        split($i, t, "m"); s += t[1] * 60 + t[2] } } END { printf "%.0f", s }')
     {
         printf 'passed %s\n' "${passed[@]}"
         printf 'failed %s\n' "${failed[@]}"
