@@ -9,7 +9,7 @@ legs=(cp39 cp310 cp311 cp311-numpy126 cp312 cp313 pypy sdist)
 tools_leg=cp311
 # What the tests marked `extras` need, installed on the tools leg only: the one place to list
 # a new test dependency of those tests.
-tools_leg_test_packages="mypy dask[array] distributed matplotlib"
+tools_leg_test_packages="mypy dask[array] distributed matplotlib xarray pandas"
 
 PYENV_ROOT=${PYENV_ROOT:-/root/.pyenv}
 
