@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <type_traits>
 
 #include "eval/walk.hpp"
 
@@ -25,7 +26,8 @@ using KernelTable = std::array<RunFn, relation_count>;
 // null where this build lacks the level. The one place a level is turned into its code, for
 // the core's tables and the toolkit's alike.
 template <class T>
-const T* at_level(Level level, const T* scalar, const T* sse2, const T* avx2, const T* avx512) {
+const T* at_level(Level level, const T* scalar, const T* sse2, std::type_identity_t<const T*> avx2,
+                  std::type_identity_t<const T*> avx512) {
     switch (level) {
         case Level::scalar: return scalar;
         case Level::sse2: return sse2;
