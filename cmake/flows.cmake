@@ -1,36 +1,9 @@
 # The toolkit vortalix2_flows: its element loops, built per instruction set like the core's, and
 # its extension module vortalix2_flows._core, installed into the Python package of that name.
 
-# One loop table per level, one loop per row of the registry (src/flows/registry.hpp).
-set(VORTALIX2_FLOWS_KERNELS src/flows/kernels.cpp)
-add_library(vortalix2_flows_loops_baseline OBJECT ${VORTALIX2_FLOWS_KERNELS} src/flows/dispatch.cpp)
-set(VORTALIX2_FLOWS_LOOP_LIBS vortalix2_flows_loops_baseline)
-if(VORTALIX2_WIDER_COPIES)
-  add_library(vortalix2_flows_loops_avx2 OBJECT ${VORTALIX2_FLOWS_KERNELS})
-  target_compile_definitions(vortalix2_flows_loops_avx2 PRIVATE VORTALIX2_ISA=isa_avx2 VORTALIX2_LANES=4)
-  target_compile_options(vortalix2_flows_loops_avx2 PRIVATE -march=x86-64-v3 -mtune=generic)
-  add_library(vortalix2_flows_loops_avx512 OBJECT ${VORTALIX2_FLOWS_KERNELS})
-  target_compile_definitions(vortalix2_flows_loops_avx512 PRIVATE VORTALIX2_ISA=isa_avx512 VORTALIX2_LANES=8)
-  target_compile_options(vortalix2_flows_loops_avx512 PRIVATE -march=x86-64-v4 -mtune=generic
-                         -mprefer-vector-width=512)
-  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
-    target_compile_options(vortalix2_flows_loops_avx512 PRIVATE -Wno-maybe-uninitialized
-                           -Wno-uninitialized)
-  endif()
-  list(APPEND VORTALIX2_FLOWS_LOOP_LIBS vortalix2_flows_loops_avx2 vortalix2_flows_loops_avx512)
-  target_compile_definitions(vortalix2_flows_loops_baseline PRIVATE VORTALIX2_HAVE_AVX2 VORTALIX2_HAVE_AVX512)
-endif()
-set(VORTALIX2_FLOWS_LOOP_OBJECTS)
-foreach(lib ${VORTALIX2_FLOWS_LOOP_LIBS})
-  target_include_directories(${lib} PRIVATE src)
-  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    # Lane masks are combined with & and | on purpose: both sides are cheap and branch-free.
-    target_compile_options(${lib} PRIVATE -Wno-bitwise-instead-of-logical)
-  endif()
-  target_compile_options(${lib} PRIVATE ${VORTALIX2_FP_FLAGS} ${VORTALIX2_WARNINGS})
-  set_target_properties(${lib} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
-  list(APPEND VORTALIX2_FLOWS_LOOP_OBJECTS $<TARGET_OBJECTS:${lib}>)
-endforeach()
+# One loop table per level, one loop per row of the registry (src/relations/flows/registry.hpp).
+vortalix2_level_objects(vortalix2_flows_loops SOURCES src/eval/toolkit_loops.cpp)
+set(VORTALIX2_FLOWS_LOOP_OBJECTS ${vortalix2_flows_loops_OBJECTS})
 
 if(VORTALIX2_MODULE)
   Python_add_library(vortalix2_flows_core MODULE WITH_SOABI src/flows/module.cpp

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Hardening legs, run after the ordinary tests:
 #   sanitize  the C++ tests and every pytest test (tests/python, tests/harden) with
-#             AddressSanitizer and UndefinedBehaviorSanitizer on CPython, then the module's
-#             tests once more with LeakSanitizer
+#             AddressSanitizer and UndefinedBehaviorSanitizer on CPython
+#   leaks     the module's tests once more, built the same way, with LeakSanitizer
 #   cpython   stress and fuzz tests (tests/harden) on CPython
 #   pypy      the same on PyPy
 #   fuzz      the libFuzzer target over the numeric core, for a minute, under the sanitizers
@@ -17,6 +17,7 @@
 # the other test legs.
 set -uo pipefail
 cd "$(dirname "$0")/.."
+source tools/legs.sh  # ensure_debian_packages, use_compiler_cache
 
 export HARDEN_SCALE=1
 fuzz_seconds=60
@@ -24,11 +25,13 @@ legs=()
 for arg in "$@"; do
     case "$arg" in
         --long) HARDEN_SCALE=10; fuzz_seconds=1200 ;;
-        sanitize|cpython|pypy|fuzz) legs+=("$arg") ;;
+        sanitize|leaks|cpython|pypy|fuzz) legs+=("$arg") ;;
         *) echo "unknown argument: $arg" >&2; exit 2 ;;
     esac
 done
-[ ${#legs[@]} -gt 0 ] || legs=(sanitize cpython pypy fuzz)
+[ ${#legs[@]} -gt 0 ] || legs=(sanitize leaks cpython pypy fuzz)
+ensure_debian_packages "${build_packages[@]}" || exit 1
+use_compiler_cache
 
 sanitize_flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
 # Allocations larger than memory are tested: they must fail with null, as without the sanitizer.
@@ -51,6 +54,32 @@ venv() {
 
 cpython=$(command -v python3.11 || command -v python3)
 
+# sanitized_venv NAME: .venvs/NAME with the module built with the sanitizers (in one build
+# folder for both legs that use it, one at a time), and the test peer module compiled for it.
+sanitized_venv() {
+    mkdir -p build
+    (
+        flock 9 && venv "$1" "$cpython" -C build-dir=build/harden-sanitize \
+            -C cmake.build-type=RelWithDebInfo \
+            -C "cmake.define.CMAKE_CXX_FLAGS=$sanitize_flags"
+    ) 9>build/harden-sanitize.lock || return 1
+    # The test peer module is compiled by the tests; compile it here, before the sanitizer
+    # runtimes are preloaded into every process, the compiler included.
+    ".venvs/$1/bin/python" -c \
+        'import sys; sys.path.insert(0, "tests/python"); import peer; peer.build()'
+}
+
+# sanitized_pytest NAME ARGS...: pytest in .venvs/NAME under the sanitizers. The interpreter is
+# not built with them, so their runtimes come first. Python's own allocator is switched off so
+# that AddressSanitizer sees every object.
+sanitized_pytest() {
+    local name=$1 runtimes
+    shift
+    runtimes="$(g++ -print-file-name=libasan.so):$(g++ -print-file-name=libubsan.so)"
+    env LD_PRELOAD="$runtimes" PYTHONMALLOC=malloc HARDEN_SANITIZED=1 \
+        ".venvs/$name/bin/python" -m pytest -q -p no:cacheprovider "$@"
+}
+
 leg_sanitize() {
     echo "-- C++ tests"
     cmake -S . -B build/harden-cpp -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON \
@@ -58,29 +87,23 @@ leg_sanitize() {
         cmake --build build/harden-cpp -j2 >/dev/null &&
         build/harden-cpp/vortalix2_cpp_tests | tail -1 || return 1
     echo "-- module"
-    venv harden-sanitize "$cpython" -C build-dir=build/harden-sanitize \
-        -C cmake.build-type=RelWithDebInfo \
-        -C "cmake.define.CMAKE_CXX_FLAGS=$sanitize_flags" || return 1
-    # The test peer module is compiled by the tests; compile it here, before the sanitizer
-    # runtimes are preloaded into every process, the compiler included.
-    .venvs/harden-sanitize/bin/python -c \
-        'import sys; sys.path.insert(0, "tests/python"); import peer; peer.build()' || return 1
-    # The interpreter is not built with the sanitizers, so their runtimes come first. Python's
-    # own allocator is switched off so that AddressSanitizer sees every object.
-    local runtimes
-    runtimes="$(g++ -print-file-name=libasan.so):$(g++ -print-file-name=libubsan.so)"
-    local python=(env LD_PRELOAD="$runtimes" PYTHONMALLOC=malloc HARDEN_SANITIZED=1
-                  .venvs/harden-sanitize/bin/python -m pytest -q -p no:cacheprovider)
+    sanitized_venv harden-sanitize || return 1
     echo "-- every test, for memory errors and undefined behaviour"
     ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" \
-        "${python[@]}" -m "not extras" tests/python tests/harden || return 1
-    # Leak reports need whole allocation stacks to tell the interpreter's and NumPy's objects
-    # from this module's (tools/lsan.supp), and unwinding every allocation in full slows calls
-    # some fifteen-fold: the leak check runs the module's own tests, less the level probes.
+        sanitized_pytest harden-sanitize -m "not extras" tests/python tests/harden
+}
+
+# Leak reports need whole allocation stacks to tell the interpreter's and NumPy's objects from
+# this module's (tools/lsan.supp), and unwinding every allocation in full slows calls some
+# fifteen-fold: the leak check runs the module's own tests, less those that only repeat calls
+# the others make (tests/harden/leak_selection.py).
+leg_leaks() {
+    sanitized_venv harden-leaks || return 1
     echo "-- the module's tests, for leaks"
     ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=1:fast_unwind_on_malloc=0" \
         LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0" \
-        "${python[@]}" -m "not extras" tests/python --ignore=tests/python/test_levels.py
+        PYTHONPATH=$PWD/tests/harden sanitized_pytest harden-leaks -m "not extras" \
+        -p leak_selection tests/python
 }
 
 leg_cpython() {
@@ -90,6 +113,7 @@ leg_cpython() {
 
 leg_pypy() {
     local pypy
+    ensure_debian_packages "${pypy_packages[@]}" || return 1
     pypy=$(command -v pypy3) || { echo "no pypy3" >&2; return 1; }
     venv harden-pypy "$pypy" -C build-dir=build/harden-pypy || return 1
     .venvs/harden-pypy/bin/python -m pytest tests/harden -q -p no:cacheprovider
@@ -97,12 +121,7 @@ leg_pypy() {
 
 leg_fuzz() {
     # libFuzzer and clang's sanitizer runtimes come with Debian's clang and libclang-rt-14-dev.
-    if ! command -v clang++ >/dev/null || ! dpkg -s libclang-rt-14-dev >/dev/null 2>&1; then
-        [ "$(id -u)" = 0 ] || { echo "needs clang and libclang-rt-14-dev" >&2; return 1; }
-        DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
-            DEBIAN_FRONTEND=noninteractive apt-get install -y -qq clang libclang-rt-14-dev \
-                >/dev/null || return 1
-    fi
+    ensure_debian_packages clang libclang-rt-14-dev >/dev/null || return 1
     cmake -S tests/fuzz -B build/harden-fuzz -DCMAKE_CXX_COMPILER=clang++ >/dev/null &&
         cmake --build build/harden-fuzz -j2 >/dev/null || return 1
     # New finds go to a scratch corpus; tests/fuzz/corpus holds the committed one. An input

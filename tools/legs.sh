@@ -7,6 +7,9 @@
 # `extras`; the other legs run the rest of the suite.
 legs=(cp39 cp310 cp311 cp311-numpy126 cp312 cp313 pypy sdist)
 tools_leg=cp311
+# What the tests marked `extras` need, installed on the tools leg only: the one place to list
+# a new test dependency of those tests.
+tools_leg_test_packages="mypy dask[array] distributed matplotlib xarray pandas"
 
 PYENV_ROOT=${PYENV_ROOT:-/root/.pyenv}
 
@@ -39,7 +42,7 @@ leg_python() {
 leg_requirements() {
     case "$1" in
         cp311-numpy126) echo "numpy==1.26.4 pytest auditwheel" ;;
-        "$tools_leg") echo "numpy pytest mypy dask[array] distributed matplotlib auditwheel" ;;
+        "$tools_leg") echo "numpy pytest auditwheel $tools_leg_test_packages" ;;
         pypy) echo "numpy pytest" ;;
         example) echo "numpy matplotlib" ;;
         bench) echo "numpy scipy numexpr" ;;
@@ -47,20 +50,37 @@ leg_requirements() {
     esac
 }
 
-# Debian packages the legs and the build need; installs whatever is missing.
+# Debian packages the legs and the build need; installs whatever is missing. Legs running at
+# the same time take turns (apt-get and dpkg take one at a time).
 ensure_debian_packages() {
     local need=() pkg
     for pkg in "$@"; do
         dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
     done
-    if [ ${#need[@]} -gt 0 ]; then
+    [ ${#need[@]} -gt 0 ] || return 0
+    (
+        flock 9
+        need=()
+        for pkg in "$@"; do
+            dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
+        done
+        [ ${#need[@]} -gt 0 ] || exit 0
         echo "installing Debian packages: ${need[*]}" >&2
         export DEBIAN_FRONTEND=noninteractive
-        apt-get update -qq && apt-get install -y -qq "${need[@]}" >&2
-    fi
+        apt-get update -qq && apt-get install -y -qq -o DPkg::Lock::Timeout=600 "${need[@]}" >&2
+    ) 9>/tmp/vortalix2-apt.lock
 }
 
-build_packages=(g++ cmake)
+build_packages=(g++ cmake ccache)
+
+# use_compiler_cache: every CMake build of the tests goes through ccache. The legs compile the
+# same element loops (no Python header in them) for every interpreter and for the C++ tests,
+# so each is compiled once per run, and a second run on the machine compiles only what changed.
+use_compiler_cache() {
+    if command -v ccache >/dev/null; then
+        export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER-ccache}
+    fi
+}
 pypy_packages=(pypy3 pypy3-dev pypy3-venv)
 
 # venv_for NAME PYTHON: creates .venvs/NAME (or re-creates it when its interpreter is gone).
@@ -126,8 +146,12 @@ leg_cmake_defines() {
 # leg_debian_packages NAME: what a leg needs beyond the build packages.
 leg_debian_packages() {
     case "$1" in
+        pypy) echo "${pypy_packages[*]}" ;;
         clang) echo "clang" ;;
         windows-core) echo "g++-mingw-w64-x86-64 wine64" ;;
+        cp314 | cp315 | trixie) echo "mmdebstrap" ;;
+        aarch64) echo "mmdebstrap qemu-user crossbuild-essential-arm64" ;;
+        release) echo "dpkg-dev unzip mmdebstrap qemu-user crossbuild-essential-arm64" ;;
     esac
 }
 
@@ -194,8 +218,9 @@ run_core_leg() {
             printf '#!/bin/sh\nexec "%s" -m ziglang c++ -target aarch64-macos "$@"\n' \
                 "$PWD/$venv/bin/python" >"$build/zig-c++"
             chmod +x "$build/zig-c++"
-            # zig builds its C++ library on first use (about two minutes), then caches it.
-            cmake -S . -B "$build/build" -DCMAKE_SYSTEM_NAME=Darwin -DCMAKE_SYSTEM_PROCESSOR=arm64 \
+            # zig builds its C++ library on first use (about two minutes), then caches it, as
+            # it caches what it compiles (so no compiler launcher in front of it).
+            env -u CMAKE_CXX_COMPILER_LAUNCHER cmake -S . -B "$build/build" -DCMAKE_SYSTEM_NAME=Darwin -DCMAKE_SYSTEM_PROCESSOR=arm64 \
                 -DCMAKE_CXX_COMPILER="$PWD/$build/zig-c++" \
                 -DVORTALIX2_MODULE=OFF -DVORTALIX2_CPP_TESTS=ON >/dev/null &&
                 cmake --build "$build/build" -j2 --target vortalix2_cpp_tests >/dev/null || return 1

@@ -33,7 +33,8 @@ R = "src/relations/"
 ISEN, SHOCK, INV = R + "isentropic.hpp", R + "normal_shock.hpp", R + "isentropic_inversions.hpp"
 NEWTON_INV, ITER_INV = R + "newton_inversions.hpp", R + "iterative_inversions.hpp"
 BISECT, SOLVER = R + "area_ratio_bisection.hpp", "src/solve/newton.hpp"
-POW, TABLES = "src/math/pow.hpp", "src/math/pow_tables.hpp"
+TABLES = "src/math/pow_tables.hpp"
+KERNEL = "src/math/pow_kernel.hpp"  # generated from tools/proof/pow_kernel.py
 
 # (file, text, replacement, what the change is)
 MUTATIONS = [
@@ -118,10 +119,36 @@ MUTATIONS = [
      "const double next_m = next_lo + (next_hi - next_lo) * 0.5;", "bisection midpoint form"),
     (BISECT, "return sup ? m >= 1.5 : m <= 0.8;", "return sup ? m >= 1.05 : m <= 0.95;",
      "bisection monotonic range widened"),
-    (POW, "inline constexpr double mu_floor = 0.02 + 0x1p-10;",
-     "inline constexpr double mu_floor = 0x1p-10;", "pow margin without glibc's 0.02"),
-    (POW, "inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-47;",
-     "inline constexpr double mu_per_t = 0x1p-47;", "pow margin without glibc's log term"),
+    # The certificate and its margin (in the header generated from the kernel's description).
+    (KERNEL, "inline constexpr double mu_floor = 0.02 + 2.75 * 0x1p-10;",
+     "inline constexpr double mu_floor = 2.75 * 0x1p-10;", "pow margin without glibc's 0.02"),
+    (KERNEL, "inline constexpr double mu_floor = 0.02 + 2.75 * 0x1p-10;",
+     "inline constexpr double mu_floor = 0.02 + 2.5 * 0x1p-10;", "pow margin floor weakened"),
+    (KERNEL, "inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-50;",
+     "inline constexpr double mu_per_t = 0x1p-50;", "pow margin without glibc's log term"),
+    (KERNEL, "inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-50;",
+     "inline constexpr double mu_per_t = 1.4 * 0x1p-15 + 0x1p-50;", "pow margin per |yh| weakened"),
+    (KERNEL, "inline constexpr double mu_per_y = 0x1p-13;",
+     "inline constexpr double mu_per_y = 0.0;", "pow margin without the per-|y| term"),
+    (KERNEL, "inline constexpr double mu_per_y = 0x1p-13;",
+     "inline constexpr double mu_per_y = 0x1.6p-14;", "pow margin per |y| weakened"),
+    (KERNEL, "const T mu_y = mul_add(abs_y, mu_per_y, mu_floor);",
+     "const T mu_y = mul_add(abs(yh), mu_per_y, mu_floor);", "pow margin per |y| from |yh|"),
+    (KERNEL, "const T bound_ulps = mul_add(abs_yh, -mu_per_t, half_less_mu);",
+     "const T bound_ulps = mul_add(abs_y, -mu_per_t, half_less_mu);",
+     "pow margin per |yh| from |y|"),
+    (KERNEL, "const T half_less_mu = 0.5 - mu_y;", "const T half_less_mu = 0.5 + mu_y;",
+     "pow margin added, not subtracted"),
+    (KERNEL, "usable & t_in_range & v_in_range & not_power_of_two & within_bound",
+     "usable & t_in_range & v_in_range & within_bound", "pow certificate: powers of two taken"),
+    (KERNEL, "usable & t_in_range & v_in_range & not_power_of_two & within_bound",
+     "usable & v_in_range & not_power_of_two & within_bound", "pow certificate: no |yh| range"),
+    (KERNEL, "usable & t_in_range & v_in_range & not_power_of_two & within_bound",
+     "usable & t_in_range & not_power_of_two & within_bound", "pow certificate: no |v_hi| range"),
+    (KERNEL, "wrapping_sub(f_exponent, std::int64_t{0x340000000000000})",
+     "wrapping_sub(f_exponent, std::int64_t{0x330000000000000})", "pow certificate: ulp doubled"),
+    (KERNEL, "const T low = low_tables + low_rests;", "const T low = low_tables + b_lo;",
+     "pow log: h_lo left out"),
     (TABLES, "-0x1.eba708164c759p-45, 0x1.1ba1f10522625p-44,",
      "0x1.eba708164c759p-45, 0x1.1ba1f10522625p-44,", "pow log_lo[0] sign"),
     (TABLES, "0x1.0000000000000p+0, 0x1.0b5586cf9890fp+0,",

@@ -102,7 +102,14 @@ newer_aarch64_root() {
 
 # The aarch64 interpreters to be had: Debian 12's 3.11 (the aarch64 leg's root), Debian 13's 3.13
 # and unstable's 3.14 and 3.15, in roots made the same way (one folder of roots per version).
+# 3.11's site folder is the aarch64 leg's: the lock of that interpreter (tools/roots.sh) keeps
+# the two apart when they run at the same time.
 test_under_qemu() {
+    mkdir -p "$roots_dir" || return 1
+    (flock 7 && test_in_aarch64_root "$@") 7>"$roots_dir/.aarch64-${1%-*}.lock"
+}
+
+test_in_aarch64_root() {
     local name=$1 wheel=$2 dir site python
     local aarch64_suite aarch64_python roots_dir=$roots_dir
     case ${name%-*} in

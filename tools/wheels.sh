@@ -19,6 +19,8 @@ set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 root=$PWD
 source tools/legs.sh
+# zig caches its own compilations; no compiler launcher in front of it.
+unset CMAKE_CXX_COMPILER_LAUNCHER
 
 release_dir=$root/build/release
 zig_venv=$root/.venvs/zig

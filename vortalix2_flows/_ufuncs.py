@@ -1,7 +1,7 @@
 """The toolkit's relations: the ufuncs of the compiled registry, each fronted by a Python function
 with the relation's own parameter names.
 
-The registry (``src/flows/registry.hpp``, compiled into ``vortalix2_flows._core``) holds one row
+The registry (``src/relations/flows/registry.hpp``, compiled into ``vortalix2_flows._core``) holds one row
 per relation: its family module, name, parameters, aliases and docstring, with its ufunc. This
 module turns each row into the public function its family module shows, so the functions, their
 signatures and docstrings, the modules' ``__all__`` and the type stubs all come from the rows.

@@ -13,28 +13,26 @@
 
 namespace vortalix2::eval {
 
+// Each level's objects, defined by the code compiled for it (src/eval/kernels.cpp); those of a
+// level this build lacks are never referred to.
+#define VORTALIX2_DECLARE_LEVEL(level)                        \
+    extern const KernelTable level##_kernel_table;            \
+    extern const PowSpanFn level##_pow_span;                  \
+    extern const PowPairSpanFn level##_pow_pair_span;
+VORTALIX2_DECLARE_LEVEL(scalar)
+VORTALIX2_DECLARE_LEVEL(sse2)
+VORTALIX2_DECLARE_LEVEL(avx2)
+VORTALIX2_DECLARE_LEVEL(avx512)
+#undef VORTALIX2_DECLARE_LEVEL
+
 #if defined(VORTALIX2_HAVE_AVX2)
-extern const KernelTable avx2_table;
-extern const KernelTable* const avx2_kernels = &avx2_table;
-extern const PowSpanFn avx2_pow_span;
-extern const PowPairSpanFn avx2_pow_pair_span;
 [[maybe_unused]] constexpr bool built_avx2 = true;
 #else
-extern const KernelTable* const avx2_kernels = nullptr;
-constexpr PowSpanFn avx2_pow_span = nullptr;
-constexpr PowPairSpanFn avx2_pow_pair_span = nullptr;
 [[maybe_unused]] constexpr bool built_avx2 = false;
 #endif
 #if defined(VORTALIX2_HAVE_AVX512)
-extern const KernelTable avx512_table;
-extern const KernelTable* const avx512_kernels = &avx512_table;
-extern const PowSpanFn avx512_pow_span;
-extern const PowPairSpanFn avx512_pow_pair_span;
 [[maybe_unused]] constexpr bool built_avx512 = true;
 #else
-extern const KernelTable* const avx512_kernels = nullptr;
-constexpr PowSpanFn avx512_pow_span = nullptr;
-constexpr PowPairSpanFn avx512_pow_pair_span = nullptr;
 [[maybe_unused]] constexpr bool built_avx512 = false;
 #endif
 
@@ -189,43 +187,18 @@ const char* name(Level level) {
 }
 
 RunFn kernel(Level level, std::size_t relation) {
-    switch (level) {
-        case Level::scalar: return scalar_kernels[relation];
-        case Level::sse2: return sse2_kernels[relation];
-        case Level::avx2:
-#if defined(VORTALIX2_HAVE_AVX2)
-            return (*avx2_kernels)[relation];
-#else
-            break;
-#endif
-        case Level::avx512:
-#if defined(VORTALIX2_HAVE_AVX512)
-            return (*avx512_kernels)[relation];
-#else
-            break;
-#endif
-    }
-    return scalar_kernels[relation];
+    const KernelTable* table = at_level(level, VORTALIX2_LEVELS_OF(kernel_table));
+    return (table != nullptr ? *table : scalar_kernel_table)[relation];
 }
 
 PowSpanFn pow_span(Level level) {
-    switch (level) {
-        case Level::scalar: return scalar_pow_span;
-        case Level::sse2: return sse2_pow_span;
-        case Level::avx2: return avx2_pow_span;
-        case Level::avx512: return avx512_pow_span;
-    }
-    return scalar_pow_span;
+    const PowSpanFn* span = at_level(level, VORTALIX2_LEVELS_OF(pow_span));
+    return span != nullptr ? *span : nullptr;
 }
 
 PowPairSpanFn pow_pair_span(Level level) {
-    switch (level) {
-        case Level::scalar: return scalar_pow_pair_span;
-        case Level::sse2: return sse2_pow_pair_span;
-        case Level::avx2: return avx2_pow_pair_span;
-        case Level::avx512: return avx512_pow_pair_span;
-    }
-    return scalar_pow_pair_span;
+    const PowPairSpanFn* span = at_level(level, VORTALIX2_LEVELS_OF(pow_pair_span));
+    return span != nullptr ? *span : nullptr;
 }
 
 }  // namespace vortalix2::eval

@@ -21,20 +21,40 @@ enum class Level { scalar, sse2, avx2, avx512 };
 inline constexpr std::size_t relation_count = 19;
 using KernelTable = std::array<RunFn, relation_count>;
 
-// Each table is defined by the code compiled for its instruction set; a table for a set that
-// this build does not compile is absent (null).
-extern const KernelTable scalar_kernels;
-extern const KernelTable sse2_kernels;
-extern const KernelTable* const avx2_kernels;
-extern const KernelTable* const avx512_kernels;
+// The code a level has (a loop table, a span of powers), chosen from the four levels' code;
+// null where this build lacks the level. The one place a level is turned into its code, for
+// the core's tables and the toolkit's alike.
+template <class T>
+const T* at_level(Level level, const T* scalar, const T* sse2, const T* avx2, const T* avx512) {
+    switch (level) {
+        case Level::scalar: return scalar;
+        case Level::sse2: return sse2;
+        case Level::avx2: return avx2;
+        case Level::avx512: return avx512;
+    }
+    return nullptr;
+}
+
+// The four levels' objects named `<level>_<name>`, the wider two only where this build makes
+// them (null otherwise): the arguments at_level takes after the level.
+#if defined(VORTALIX2_HAVE_AVX2)
+#define VORTALIX2_AVX2_OR_NULL(object) (&(object))
+#else
+#define VORTALIX2_AVX2_OR_NULL(object) nullptr
+#endif
+#if defined(VORTALIX2_HAVE_AVX512)
+#define VORTALIX2_AVX512_OR_NULL(object) (&(object))
+#else
+#define VORTALIX2_AVX512_OR_NULL(object) nullptr
+#endif
+#define VORTALIX2_LEVELS_OF(name) \
+    &scalar_##name, &sse2_##name, VORTALIX2_AVX2_OR_NULL(avx2_##name), VORTALIX2_AVX512_OR_NULL(avx512_##name)
 
 // x^y for n pairs (out[k] = pow(x[k], y[k])) with the powers of one level, adding to
 // `library_calls` the number of pairs it handed to the C library's pow: every pair at the
 // scalar level, the lanes the vector pow could not vouch for at the others.
 using PowSpanFn = void (*)(const double* x, const double* y, double* out, std::size_t n,
                            std::size_t* library_calls);
-extern const PowSpanFn scalar_pow_span;
-extern const PowSpanFn sse2_pow_span;
 
 // The powers of a level; null for a level this build does not compile.
 PowSpanFn pow_span(Level level);
@@ -43,8 +63,6 @@ PowSpanFn pow_span(Level level);
 // paired powers of one level, which share each element's logarithm; counts as pow_span does.
 using PowPairSpanFn = void (*)(const double* x, double y1, double y2, double* out1,
                                double* out2, std::size_t n, std::size_t* library_calls);
-extern const PowPairSpanFn scalar_pow_pair_span;
-extern const PowPairSpanFn sse2_pow_pair_span;
 PowPairSpanFn pow_pair_span(Level level);
 
 // Whether this processor (and this build) can run the loops of a level.

@@ -72,30 +72,11 @@ void pow_pair_span_of(const double* x, double y1, double y2, double* out1, doubl
 }
 }  // namespace
 
-#if !defined(VORTALIX2_LANES) && defined(VORTALIX2_NO_VECTOR)
-// No lane types: the two-lane level is reported unsupported and never chosen, and its tables
-// are the scalar ones.
-extern const KernelTable scalar_kernels = table_of<double>();
-extern const KernelTable sse2_kernels = table_of<double>();
-extern const PowSpanFn scalar_pow_span = &pow_span_of<double>;
-extern const PowSpanFn sse2_pow_span = &pow_span_of<double>;
-extern const PowPairSpanFn scalar_pow_pair_span = &pow_pair_span_of<double>;
-extern const PowPairSpanFn sse2_pow_pair_span = &pow_pair_span_of<double>;
-#elif !defined(VORTALIX2_LANES)
-extern const KernelTable scalar_kernels = table_of<double>();
-extern const KernelTable sse2_kernels = table_of<math::Lanes<2>>();
-extern const PowSpanFn scalar_pow_span = &pow_span_of<double>;
-extern const PowSpanFn sse2_pow_span = &pow_span_of<math::Lanes<2>>;
-extern const PowPairSpanFn scalar_pow_pair_span = &pow_pair_span_of<double>;
-extern const PowPairSpanFn sse2_pow_pair_span = &pow_pair_span_of<math::Lanes<2>>;
-#elif VORTALIX2_LANES == 4
-extern const KernelTable avx2_table = table_of<math::Lanes<4>>();
-extern const PowSpanFn avx2_pow_span = &pow_span_of<math::Lanes<4>>;
-extern const PowPairSpanFn avx2_pow_pair_span = &pow_pair_span_of<math::Lanes<4>>;
-#elif VORTALIX2_LANES == 8
-extern const KernelTable avx512_table = table_of<math::Lanes<8>>();
-extern const PowSpanFn avx512_pow_span = &pow_span_of<math::Lanes<8>>;
-extern const PowPairSpanFn avx512_pow_pair_span = &pow_pair_span_of<math::Lanes<8>>;
-#endif
+#define VORTALIX2_AT_LEVEL(level, T)                                                  \
+    extern const KernelTable level##_kernel_table = table_of<T>();                    \
+    extern const PowSpanFn level##_pow_span = &pow_span_of<T>;                        \
+    extern const PowPairSpanFn level##_pow_pair_span = &pow_pair_span_of<T>;
+#include "eval/at_each_level.hpp"
+#undef VORTALIX2_AT_LEVEL
 
 }  // namespace vortalix2::eval

@@ -38,7 +38,7 @@
 #include <string_view>
 
 #include "eval/dispatch.hpp"
-#include "flows/table.hpp"
+#include "eval/toolkit_loops.hpp"
 
 namespace vortalix2::flows {
 namespace {
@@ -56,7 +56,7 @@ struct Row {
 constexpr Row rows[] = {
 #define VORTALIX2_RELATION(module, name, params, aliases, kernel, doc) \
     {#module, #name, params, aliases, doc, parameters(params)},
-#include "flows/registry.hpp"
+#include "relations/flows/registry.hpp"
 #undef VORTALIX2_RELATION
 };
 static_assert(std::size(rows) == relation_count);

@@ -28,14 +28,17 @@
 // About 2 mu of all lanes (4.5 % on the relations' inputs) are refused.
 //
 // The kernel's error delta (absolute in t = y ln x, hence relative in e^t). Every bound below is
-// machine-checked by tools/prove_pow.sh, which reads the tables and coefficients from
-// math/pow_tables.hpp and the margin from this file, bounds the polynomials' approximation errors
-// with Sollya (supnorm, over the whole interval) and every rounding by exact interval
-// arithmetic over pieces of the reduced arguments, checks the preconditions of the exact steps,
-// and fails if the margin above is smaller than what it proves. It transcribes `attempt` step by
-// step: a change there needs the same change in tools/proof/prove_pow.py. Fused multiply-adds
-// round once; an exact product or two-sum is exact. Tables have 16 entries, so that eight lanes
-// look them up by a permute of two registers instead of a gather.
+// machine-checked by tools/prove_pow.sh. The kernel's steps (`logarithm` and `power`, the
+// certificate and the margin among them) are written once, in tools/proof/pow_kernel.py: it
+// generates math/pow_kernel.hpp, and the proof evaluates the same steps, so a change of the
+// kernel is a change of what the proof checks (prove_pow.sh also fails if the header is not what
+// the description gives). The proof reads the tables and coefficients from math/pow_tables.hpp,
+// bounds the polynomials' approximation errors with Sollya (supnorm, over the whole interval)
+// and every rounding by exact interval arithmetic over pieces of the reduced arguments, checks
+// the preconditions of the exact steps and the bit-level steps, and fails if the margin above is
+// smaller than what it proves. Fused multiply-adds round once; an exact product or two-sum is
+// exact. Tables have 16 entries, so that eight lanes look them up by a permute of two registers
+// instead of a gather.
 //  log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, z in [0x1.68p-1, 0x1.68p0), -1022 <= k <= 1024,
 //   c = 1/centre of z's interval of 16 (c = 1 around z = 1, a table column), r = z c - 1
 //   exactly as rh + rl (exact product, Sterbenz subtraction; |rl| <= 2^-53, 0 where c = 1),
@@ -108,14 +111,6 @@ inline constexpr bool kernel_used = width<T> >= 4;
 template <class T>
 inline constexpr bool kernel_used = false;
 #endif
-
-// The margin, in ULP of the result: mu = mu_floor + |t| mu_per_t + |y| mu_per_y (see the top of
-// this file; tools/prove_pow.sh reads these three lines).
-inline constexpr double mu_floor = 0.02 + 2.75 * 0x1p-10;
-inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-50;
-inline constexpr double mu_per_y = 0x1p-13;
-// The largest |yh| (about |y ln x|) the kernel answers for.
-inline constexpr double t_max = 704.0;
 
 template <class T>
 inline T from_bits(Int<T> b) {
@@ -249,39 +244,36 @@ inline __m512d lookup16(const double* column, __m512i index) {
 // The table entries of the lanes: c, -log(c) as hi + lo for interval i, and 2^(j/16) as
 // hi + lo for j, from the low 4 bits of i and j in each lane.
 template <class T>
-struct Entries {
-    T c, log_hi, log_lo;
-};
-
-template <class T>
-inline Entries<T> log_entries(Int<T> i) {
+inline void log_entries(Int<T> i, T& c, T& log_hi, T& log_lo) {
     namespace tb = pow_tables;
 #if defined(__AVX512F__)
     if constexpr (width<T> == 8) {
         const auto ii = reinterpret_cast<__m512i>(i);
-        return {lookup16(tb::log_c, ii), lookup16(tb::log_hi, ii), lookup16(tb::log_lo, ii)};
+        c = lookup16(tb::log_c, ii);
+        log_hi = lookup16(tb::log_hi, ii);
+        log_lo = lookup16(tb::log_lo, ii);
+        return;
     }
 #endif
     if constexpr (width<T> == 4) {
         // A row per lane, transposed: gathers of four lanes cost more than these eleven
         // instructions together.
-        const __m256d a = _mm256_load_pd(tb::log_rows + 4 * (i[0] & 15));
-        const __m256d b = _mm256_load_pd(tb::log_rows + 4 * (i[1] & 15));
-        const __m256d c = _mm256_load_pd(tb::log_rows + 4 * (i[2] & 15));
-        const __m256d d = _mm256_load_pd(tb::log_rows + 4 * (i[3] & 15));
-        const __m256d ab0 = _mm256_unpacklo_pd(a, b), ab1 = _mm256_unpackhi_pd(a, b);
-        const __m256d cd0 = _mm256_unpacklo_pd(c, d), cd1 = _mm256_unpackhi_pd(c, d);
-        return {_mm256_permute2f128_pd(ab0, cd0, 0x20), _mm256_permute2f128_pd(ab1, cd1, 0x20),
-                _mm256_permute2f128_pd(ab0, cd0, 0x31)};
+        const __m256d ra = _mm256_load_pd(tb::log_rows + 4 * (i[0] & 15));
+        const __m256d rb = _mm256_load_pd(tb::log_rows + 4 * (i[1] & 15));
+        const __m256d rc = _mm256_load_pd(tb::log_rows + 4 * (i[2] & 15));
+        const __m256d rd = _mm256_load_pd(tb::log_rows + 4 * (i[3] & 15));
+        const __m256d ab0 = _mm256_unpacklo_pd(ra, rb), ab1 = _mm256_unpackhi_pd(ra, rb);
+        const __m256d cd0 = _mm256_unpacklo_pd(rc, rd), cd1 = _mm256_unpackhi_pd(rc, rd);
+        c = _mm256_permute2f128_pd(ab0, cd0, 0x20);
+        log_hi = _mm256_permute2f128_pd(ab1, cd1, 0x20);
+        log_lo = _mm256_permute2f128_pd(ab0, cd0, 0x31);
     } else {
-        Entries<T> e;
         for (int l = 0; l < width<T>; ++l) {
             const double* row = tb::log_rows + 4 * (i[l] & 15);
-            e.c[l] = row[0];
-            e.log_hi[l] = row[1];
-            e.log_lo[l] = row[2];
+            c[l] = row[0];
+            log_hi[l] = row[1];
+            log_lo[l] = row[2];
         }
-        return e;
     }
 }
 
@@ -320,100 +312,7 @@ struct Logarithm {
     unsigned usable;
 };
 
-template <class T>
-[[gnu::always_inline]] inline Logarithm<T> logarithm(T x) {
-    namespace tb = pow_tables;
-    using I = Int<T>;
-
-    // log x = k ln2 + log(1/c) + log1p(r), r = z c - 1.
-    const I ix = to_bits(x);
-    const I shifted = wrapping_sub(ix, std::int64_t{tb::z_offset});
-    const I k = shifted >> 52;
-    const I i = shifted >> (52 - tb::log_bits);  // the low 4 bits pick the interval
-    const T z = from_bits<T>(wrapping_sub(ix, I(k << 52)));
-    const T kd = small_int_to_double<T>(k);
-    const Entries<T> entries = log_entries<T>(i);
-    const T c = entries.c, log_c_hi = entries.log_hi, log_c_lo = entries.log_lo;
-
-    T zc, rl;
-    two_product(z, c, zc, rl);
-    const T rh = zc - 1.0;  // exact: zc is within 2^-5 of 1
-    // h_hi + h_lo = rh - rh^2/2 exactly: m is, d is (Sterbenz), and so is the remainder h_lo.
-    const T m = rh * -0.5;
-    const T h_hi = mul_add(rh, m, rh);
-    const T h_lo = mul_add(rh, m, rh - h_hi);
-    const T a_hi = mul_add(kd, tb::ln2_hi, log_c_hi);  // exact: on the grid of 2^-42, below 2^10
-    T b_hi, b_lo;
-    fast_two_sum(a_hi, h_hi, b_hi, b_lo);  // |a_hi| >= |h_hi| or a_hi = 0 (see the tables)
-    // P(r) = l3 + r l4 + ... + r^8 l11 by Estrin's scheme.
-    const T sq = rh * rh;
-    const T sq2 = sq * sq;
-    const T p03 = mul_add(sq, mul_add(rh, tb::l6, tb::l5), mul_add(rh, tb::l4, tb::l3));
-    const T p47 = mul_add(sq, mul_add(rh, tb::l10, tb::l9), mul_add(rh, tb::l8, tb::l7));
-    const T p = mul_add(sq2, mul_add(sq2, tb::l11, p47), p03);
-    // rl / (1 + rh) to rl rh^3.
-    const T rl_part = mul_add(rl, sq - rh, rl);
-    const T low = (mul_add(kd, tb::ln2_lo, log_c_lo) + rl_part) + (h_lo + b_lo);
-    const T lo = mul_add(sq * rh, p, low);
-    constexpr std::int64_t smallest_normal = 0x0010000000000000;
-    return {b_hi, lo,
-            below_unsigned<T>(wrapping_sub(ix, smallest_normal),
-                              std::uint64_t{0x7FF0000000000000} - smallest_normal)};
-}
-
-// x^y from log x.
-template <class T>
-[[gnu::always_inline]] inline Attempt<T> power(const Logarithm<T>& log_x, T y) {
-    namespace tb = pow_tables;
-    using I = Int<T>;
-    const T b_hi = log_x.b_hi, lo = log_x.lo;
-
-    // t = y log x = yh + ye + y lo, yh + ye = y b_hi exactly.
-    T yh, ye;
-    two_product(y, b_hi, yh, ye);
-
-    // e^t = 2^m 2^(j/16) e^v with n = 16 m + j = round(yh 16/ln2), v = t - n ln2/16.
-    const T round_shift = mul_add(yh, tb::inv_step, 0x1.8p52);
-    const I n = wrapping_sub(to_bits(round_shift), std::int64_t{0x4338000000000000});
-    const T nd = round_shift - 0x1.8p52;
-    // Exact: nd * step_hi is, and n = 0 for |yh| < 2^-6, while from there on both terms lie on
-    // the grid of 2^-58 (or a coarser one) with a difference below 2^-5.
-    const T u_hi = mul_add(nd, -tb::step_hi, yh);
-    // The rest of v, lo last: it comes last.
-    const T w2 = mul_add(y, lo, mul_add(nd, -tb::step_lo, ye));
-    // v_hi + v_lo = u_hi + w2: exact where |u_hi| >= |w2|, else to 2^-53 |w2|.
-    T v_hi, v_lo;
-    fast_two_sum(u_hi, w2, v_hi, v_lo);
-    T s_hi, s_lo;
-    exp_entries<T>(n, s_hi, s_lo);  // the low 4 bits of n are j
-
-    // e^v = 1 + v_hi + q, q = v_hi^2 E(v_hi) + v_lo (1 + v_hi), E by Estrin's scheme.
-    const T v2 = v_hi * v_hi;
-    const T e03 = mul_add(v2, mul_add(v_hi, tb::e5, tb::e4), mul_add(v_hi, tb::e3, tb::e2));
-    const T e45 = mul_add(v_hi, tb::e7, tb::e6);
-    const T q = mul_add(v2, mul_add(v2 * v2, e45, e03), mul_add(v_lo, v_hi, v_lo));
-    T sv_hi, sv_lo;
-    two_product(s_hi, v_hi, sv_hi, sv_lo);
-    T r_hi, r_e;
-    fast_two_sum(s_hi, sv_hi, r_hi, r_e);
-    // s (1 + v_hi + q) without s_lo q (below 2^-64.9 of the result).
-    const T r_lo = mul_add(s_hi, q, (r_e + sv_lo) + mul_add(s_lo, v_hi, s_lo));
-    T f_hi, f_lo;
-    fast_two_sum(r_hi, r_lo, f_hi, f_lo);
-
-    // The certificate (see the top of this file for mu): |f_lo| <= (1/2 - mu) ulp(f_hi).
-    const I f_bits = to_bits(f_hi);
-    const T ulp = from_bits<T>((f_bits & 0x7FF0000000000000) - (std::int64_t{52} << 52));
-    const T half_less_mu = 0.5 - mul_add(abs(y), mu_per_y, mu_floor);  // per call, for one y
-    const T bound = mul_add(abs(yh), -mu_per_t, half_less_mu) * ulp;
-    const unsigned fine = log_x.usable & at_most(abs(yh), splat<T>(t_max)) &
-                          at_most(abs(v_hi), splat<T>(tb::v_max)) &
-                          any_bits<T>(f_bits, 0x000FFFFFFFFFFFFF) & at_most(abs(f_lo), bound);
-
-    // f_hi 2^m, normal for |yh| <= t_max: the exponent field takes m.
-    // (Added as unsigned lanes: lanes that are not `fine` may carry any n, and wrap.)
-    return {from_bits<T>(wrapping_add(f_bits, (n >> tb::exp_bits) << 52)), fine};
-}
+#include "math/pow_kernel.hpp"
 
 template <class T>
 [[gnu::always_inline]] inline Attempt<T> attempt(T x, T y) {

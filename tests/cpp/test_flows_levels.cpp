@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "eval/dispatch.hpp"
-#include "flows/table.hpp"
+#include "eval/toolkit_loops.hpp"
 #include "harness.hpp"
 
 using namespace vortalix2;
@@ -19,13 +19,13 @@ namespace {
 
 constexpr flows::Parameters row_parameters[] = {
 #define VORTALIX2_RELATION(module, name, params, aliases, kernel, doc) flows::parameters(params),
-#include "flows/registry.hpp"
+#include "relations/flows/registry.hpp"
 #undef VORTALIX2_RELATION
 };
 
 constexpr const char* row_names[] = {
 #define VORTALIX2_RELATION(module, name, params, aliases, kernel, doc) #module "." #name,
-#include "flows/registry.hpp"
+#include "relations/flows/registry.hpp"
 #undef VORTALIX2_RELATION
 };
 

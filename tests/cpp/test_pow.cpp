@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@
 #include "math/pow_tables.hpp"
 #include "pow_cases.hpp"
 #include "pow_hard_cases.hpp"
+#include "pow_kernel_cases.hpp"
+#include "pow_margin_cases.hpp"
 #include "relations/all.hpp"
 
 namespace {
@@ -120,6 +123,62 @@ TEST(pow_near_midpoints_go_to_library) {
     for (Level level : vector_levels) {
         if (!eval::supported(level)) continue;
         CHECK(check_level(level, x, y, "near midpoints") == 1.0);
+    }
+}
+
+// Pairs nearer a midpoint than the margin keeps the kernel's answers, one group per margin
+// term where that term matters most: every one must go to the library, so a term dropped,
+// weakened or taken from the wrong quantity shows as a lane answered here.
+TEST(pow_margin_terms_refuse_near_midpoints) {
+    if (!vortalix2::libc::pow_error_bounded) return;
+    namespace mc = pow_margin_cases;
+    const struct {
+        const char* what;
+        const mc::Pair* pairs;
+        std::size_t count;
+    } groups[] = {{"margin floor", mc::floor_term, std::size(mc::floor_term)},
+                  {"margin per |yh|", mc::per_t_term, std::size(mc::per_t_term)},
+                  {"margin per |y|", mc::per_y_term, std::size(mc::per_y_term)}};
+    for (const auto& g : groups) {
+        std::vector<double> x, y;
+        for (std::size_t k = 0; k < g.count; ++k) {
+            x.push_back(std::bit_cast<double>(g.pairs[k].x));
+            y.push_back(std::bit_cast<double>(g.pairs[k].y));
+        }
+        for (Level level : vector_levels) {
+            if (!eval::supported(level)) continue;
+            const double share = check_level(level, x, y, g.what);
+            if (share != 1.0) {
+                std::printf("  %s %s: %.1f%% answered by the kernel\n", eval::name(level),
+                            g.what, 100.0 * (1.0 - share));
+            }
+            CHECK(share == 1.0);
+        }
+    }
+}
+
+// The compiled kernel answers exactly where its description, run bit for bit by the proof's
+// tools, answers (each pair alone in every lane, so that the library's count tells which).
+TEST(pow_kernel_answers_where_its_description_does) {
+    if (!vortalix2::libc::pow_error_bounded) return;
+    for (Level level : {Level::avx2, Level::avx512}) {
+        if (!eval::supported(level)) continue;
+        int differing = 0;
+        for (const auto& c : pow_kernel_cases::cases) {
+            const double x = std::bit_cast<double>(c.x), y = std::bit_cast<double>(c.y);
+            double out = 0.0;
+            std::size_t calls = 0;
+            eval::pow_span(level)(&x, &y, &out, 1, &calls);
+            CHECK_BITS(out, std::pow(x, y), std::string(eval::name(level)) + " pow(" +
+                                                vortalix2_test::describe(x) + ", " +
+                                                vortalix2_test::describe(y) + ")");
+            if ((calls == 0) != c.answered && differing++ < 10) {
+                std::printf("  %s pow(%a, %a): the kernel %s, its description %s\n",
+                            eval::name(level), x, y, calls == 0 ? "answers" : "refuses",
+                            c.answered ? "answers" : "refuses");
+            }
+        }
+        CHECK(differing == 0);
     }
 }
 

@@ -10,7 +10,7 @@
 
 #include "math/lanes.hpp"
 #include "math/pow.hpp"
-#include "relations/flows_common.hpp"
+#include "relations/flows/common.hpp"
 #include "relations/isentropic.hpp"
 #include "relations/newton_inversions.hpp"
 

@@ -11,7 +11,7 @@
 #include <cmath>
 
 #include "math/lanes.hpp"
-#include "relations/flows_common.hpp"
+#include "relations/flows/common.hpp"
 
 namespace vortalix2::inline VORTALIX2_ISA::relations::flows {
 

@@ -14,9 +14,9 @@
 #include <cmath>
 
 #include "math/lanes.hpp"
-#include "relations/flows_common.hpp"
-#include "relations/flows_isentropic.hpp"
-#include "relations/flows_normal_shock.hpp"
+#include "relations/flows/common.hpp"
+#include "relations/flows/isentropic.hpp"
+#include "relations/flows/normal_shock.hpp"
 #include "relations/normal_shock.hpp"
 
 namespace vortalix2::inline VORTALIX2_ISA::relations::flows {

@@ -7,7 +7,7 @@
 
 #include "math/lanes.hpp"
 #include "math/pow.hpp"
-#include "relations/flows_common.hpp"
+#include "relations/flows/common.hpp"
 #include "relations/newton_inversions.hpp"
 #include "relations/normal_shock.hpp"
 

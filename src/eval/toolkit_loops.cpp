@@ -1,18 +1,19 @@
 // The toolkit's element loops for one instruction set, one per row of the registry, built like
-// the core's: once as the baseline (scalar and two-lane tables) and once more for each wider set.
+// the core's: once as the baseline (scalar and two-lane tables, and the choice of a level's
+// table) and once more for each wider set.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
 #include "eval/loops.hpp"
-#include "flows/table.hpp"
-#include "relations/flows_common.hpp"
-#include "relations/flows_fanno.hpp"
-#include "relations/flows_isentropic.hpp"
-#include "relations/flows_normal_shock.hpp"
-#include "relations/flows_oblique.hpp"
-#include "relations/flows_rayleigh.hpp"
+#include "eval/toolkit_loops.hpp"
+#include "relations/flows/common.hpp"
+#include "relations/flows/fanno.hpp"
+#include "relations/flows/isentropic.hpp"
+#include "relations/flows/normal_shock.hpp"
+#include "relations/flows/oblique_shock.hpp"
+#include "relations/flows/rayleigh.hpp"
 #include "relations/isentropic.hpp"
 #include "relations/isentropic_inversions.hpp"
 #include "relations/normal_shock.hpp"
@@ -34,7 +35,7 @@ using fl::nan;
         (void)flag;                                                        \
         return kernel;                                                     \
     }
-#include "flows/registry.hpp"
+#include "relations/flows/registry.hpp"
 #undef VORTALIX2_RELATION
 
 template <class R>
@@ -135,24 +136,27 @@ constexpr LoopTable table_of() {
     return {{
 #define VORTALIX2_RELATION(module, name, params, aliases, kernel, doc) \
     &run<T, flows::parameters(params).values, &make_##module##_##name>,
-#include "flows/registry.hpp"
+#include "relations/flows/registry.hpp"
 #undef VORTALIX2_RELATION
     }};
 }
 
 }  // namespace
 
-#if !defined(VORTALIX2_LANES) && defined(VORTALIX2_NO_VECTOR)
-// No lane types: the two-lane level is never chosen, and its table is the scalar one.
-extern const LoopTable scalar_loops = table_of<double>();
-extern const LoopTable sse2_loops = table_of<double>();
-#elif !defined(VORTALIX2_LANES)
-extern const LoopTable scalar_loops = table_of<double>();
-extern const LoopTable sse2_loops = table_of<math::Lanes<2>>();
-#elif VORTALIX2_LANES == 4
-extern const LoopTable avx2_table = table_of<math::Lanes<4>>();
-#elif VORTALIX2_LANES == 8
-extern const LoopTable avx512_table = table_of<math::Lanes<8>>();
+#define VORTALIX2_AT_LEVEL(level, T) extern const LoopTable level##_loop_table = table_of<T>();
+#include "eval/at_each_level.hpp"
+#undef VORTALIX2_AT_LEVEL
+
+#if !defined(VORTALIX2_LANES)
+// Each level's table, defined by the code compiled for it; that of a level this build lacks is
+// never referred to.
+extern const LoopTable avx2_loop_table;
+extern const LoopTable avx512_loop_table;
+
+const LoopTable& loops(eval::Level level) {
+    const LoopTable* table = eval::at_level(level, VORTALIX2_LEVELS_OF(loop_table));
+    return table != nullptr ? *table : scalar_loop_table;
+}
 #endif
 
 }  // namespace vortalix2::flows

@@ -11,7 +11,7 @@
 
 #include "math/lanes.hpp"
 #include "math/pow.hpp"
-#include "relations/flows_common.hpp"
+#include "relations/flows/common.hpp"
 
 namespace vortalix2::inline VORTALIX2_ISA::relations::flows {
 

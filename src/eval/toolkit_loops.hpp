@@ -41,7 +41,7 @@ constexpr Parameters parameters(std::string_view list) {
 
 inline constexpr std::size_t relation_count = 0
 #define VORTALIX2_RELATION(...) +1
-#include "flows/registry.hpp"
+#include "relations/flows/registry.hpp"
 #undef VORTALIX2_RELATION
     ;
 
@@ -52,11 +52,9 @@ using LoopFn = bool (*)(double ga, bool flag, const double* const* in, double* o
                         std::size_t n);
 using LoopTable = std::array<LoopFn, relation_count>;
 
-// Each table is defined by the code compiled for its level; one this build lacks is null.
-extern const LoopTable scalar_loops;
-extern const LoopTable sse2_loops;
-extern const LoopTable* const avx2_loops;
-extern const LoopTable* const avx512_loops;
+// Each level's table, defined by the code compiled for it.
+extern const LoopTable scalar_loop_table;
+extern const LoopTable sse2_loop_table;
 
 // The table of `level`, or the scalar one where the build has none for it.
 const LoopTable& loops(eval::Level level);

@@ -1,0 +1,130 @@
+"""The vector pow kernel's straight-line arithmetic, written once: tools/gen_pow_kernel.py
+turns it into src/math/pow_kernel.hpp, and tools/proof/prove_pow.py evaluates these same steps
+to bound their error. The vocabulary is tools/proof/kernel_ops.py's; the reasoning behind each
+step is at the top of src/math/pow.hpp.
+"""
+from kernel_ops import Kernel, S
+
+# The margin of the certificate, in ULP of the result: mu = mu_floor + |y| mu_per_y +
+# |yh| mu_per_t, and the largest |yh| (about |y ln x|) the kernel answers for. (name, C++
+# expression of doubles, comment)
+CONSTANTS = [
+    ("mu_floor", "0.02 + 2.75 * 0x1p-10", "glibc's exponential, and this kernel's error"),
+    ("mu_per_t", "1.5 * 0x1p-15 + 0x1p-50", "glibc's logarithm, per |t|"),
+    ("mu_per_y", "0x1p-13", "this kernel's logarithm, per |y|"),
+    ("t_max", "704.0", "results far from overflow and from the subnormal range"),
+]
+
+LOGARITHM = Kernel(
+    "logarithm", "Logarithm<T> logarithm(T x)", "",
+    [
+        S("ix", "to_bits", "x",
+          note="log x = k ln2 + log(1/c) + log1p(r), x = 2^k z, r = z c - 1."),
+        S("shifted", "isub", "ix", "tb.z_offset"),
+        S("k", "shr", "shifted", 52),
+        S("i", "shr", "shifted", "52 - tb.log_bits", note="the low 4 bits pick the interval"),
+        S("k_field", "shl", "k", 52),
+        S("z_bits", "isub", "ix", "k_field"),
+        S("z", "from_bits", "z_bits"),
+        S("kd", "int_to_double", "k"),
+        S(("c", "log_c_hi", "log_c_lo"), "lookup", "log", "i"),
+        S(("zc", "rl"), "two_prod", "z", "c"),
+        S("rh", "sub", "zc", "1.0", note="exact: zc is within 2^-5 of 1"),
+        S("m", "mul", "rh", "-0.5"),
+        S(("h_hi", "h_lo"), "fma_split", "rh", "m", "rh",
+          note="h_hi + h_lo = rh - rh^2/2 exactly: m is exact, so are rh - h_hi (Sterbenz) and\n"
+               "the remainder h_lo."),
+        S("a_hi", "fma", "kd", "tb.ln2_hi", "log_c_hi",
+          note="exact: on the grid of 2^-42, below 2^10"),
+        S(("b_hi", "b_lo"), "fast_two_sum", "a_hi", "h_hi",
+          note="|a_hi| >= |h_hi| or a_hi = 0 (see the tables)"),
+        S("sq", "mul", "rh", "rh", note="P(r) = l3 + r l4 + ... + r^8 l11 by Estrin's scheme."),
+        S("sq2", "mul", "sq", "sq"),
+        S("p56", "fma", "rh", "tb.l6", "tb.l5"),
+        S("p34", "fma", "rh", "tb.l4", "tb.l3"),
+        S("p03", "fma", "sq", "p56", "p34"),
+        S("p910", "fma", "rh", "tb.l10", "tb.l9"),
+        S("p78", "fma", "rh", "tb.l8", "tb.l7"),
+        S("p47", "fma", "sq", "p910", "p78"),
+        S("p48", "fma", "sq2", "tb.l11", "p47"),
+        S("p", "fma", "sq2", "p48", "p03"),
+        S("sq_less_rh", "sub", "sq", "rh", note="rl / (1 + rh) to rl rh^3."),
+        S("rl_part", "fma", "rl", "sq_less_rh", "rl"),
+        S("k_lo", "fma", "kd", "tb.ln2_lo", "log_c_lo"),
+        S("low_tables", "add", "k_lo", "rl_part"),
+        S("low_rests", "add", "h_lo", "b_lo"),
+        S("low", "add", "low_tables", "low_rests"),
+        S("cube", "mul", "sq", "rh"),
+        S("lo", "fma", "cube", "p", "low"),
+        S("above_normal", "isub", "ix", 0x0010000000000000,
+          note="normal, positive and finite x"),
+        S("usable", "below_unsigned", "above_normal", 0x7FF0000000000000 - 0x0010000000000000),
+    ],
+    ["b_hi", "lo", "usable"], ["log"])
+
+POWER = Kernel(
+    "power", "Attempt<T> power(const Logarithm<T>& log_x, T y)",
+    "const T b_hi = log_x.b_hi;\nconst T lo = log_x.lo;\nconst unsigned usable = log_x.usable;\n",
+    [
+        S(("yh", "ye"), "two_prod", "y", "b_hi",
+          note="t = y log x = yh + ye + y lo, yh + ye = y b_hi exactly."),
+        S("round_shift", "fma", "yh", "tb.inv_step", "0x1.8p52",
+          note="e^t = 2^m 2^(j/16) e^v with n = 16 m + j = round(yh 16/ln2), v = t - n ln2/16."),
+        S("shift_bits", "to_bits", "round_shift"),
+        S("n", "isub", "shift_bits", 0x4338000000000000),
+        S("nd", "sub", "round_shift", "0x1.8p52"),
+        S("u_hi", "fma", "nd", "-tb.step_hi", "yh",
+          note="Exact: nd * step_hi is, and n = 0 for |yh| < 2^-6, while from there on both terms\n"
+               "lie on the grid of 2^-58 (or a coarser one) with a difference below 2^-5."),
+        S("g", "fma", "nd", "-tb.step_lo", "ye", note="The rest of v, lo last: it comes last."),
+        S("w2", "fma", "y", "lo", "g"),
+        S(("v_hi", "v_lo"), "fast_two_sum", "u_hi", "w2",
+          note="v_hi + v_lo = u_hi + w2: exact where |u_hi| >= |w2|, else to 2^-53 |w2|."),
+        S(("s_hi", "s_lo"), "lookup", "exp", "n", note="the low 4 bits of n are j"),
+        S("v2", "mul", "v_hi", "v_hi",
+          note="e^v = 1 + v_hi + q, q = v_hi^2 E(v_hi) + v_lo (1 + v_hi), E by Estrin's scheme."),
+        S("e45", "fma", "v_hi", "tb.e5", "tb.e4"),
+        S("e23", "fma", "v_hi", "tb.e3", "tb.e2"),
+        S("e03", "fma", "v2", "e45", "e23"),
+        S("e67", "fma", "v_hi", "tb.e7", "tb.e6"),
+        S("v4", "mul", "v2", "v2"),
+        S("E", "fma", "v4", "e67", "e03"),
+        S("v_lo_part", "fma", "v_lo", "v_hi", "v_lo"),
+        S("q", "fma", "v2", "E", "v_lo_part"),
+        S(("sv_hi", "sv_lo"), "two_prod", "s_hi", "v_hi"),
+        S(("r_hi", "r_e"), "fast_two_sum", "s_hi", "sv_hi"),
+        S("r_rests", "add", "r_e", "sv_lo",
+          note="s (1 + v_hi + q) without s_lo q (below 2^-64.9 of the result)."),
+        S("s_lo_part", "fma", "s_lo", "v_hi", "s_lo"),
+        S("r_sum", "add", "r_rests", "s_lo_part"),
+        S("r_lo", "fma", "s_hi", "q", "r_sum"),
+        S(("f_hi", "f_lo"), "fast_two_sum", "r_hi", "r_lo"),
+        S("f_bits", "to_bits", "f_hi",
+          note="The certificate (see the top of pow.hpp for mu): |f_lo| <= (1/2 - mu) ulp(f_hi)."),
+        S("f_exponent", "and_bits", "f_bits", 0x7FF0000000000000),
+        S("ulp_bits", "isub", "f_exponent", 52 << 52),
+        S("ulp", "from_bits", "ulp_bits"),
+        S("abs_y", "abs", "y"),
+        S("mu_y", "fma", "abs_y", "kc.mu_per_y", "kc.mu_floor", note="per call, for one y"),
+        S("half_less_mu", "sub", "0.5", "mu_y"),
+        S("abs_yh", "abs", "yh"),
+        S("bound_ulps", "fma", "abs_yh", "-kc.mu_per_t", "half_less_mu"),
+        S("bound", "mul", "bound_ulps", "ulp"),
+        S("abs_v_hi", "abs", "v_hi"),
+        S("abs_f_lo", "abs", "f_lo"),
+        S("t_in_range", "at_most", "abs_yh", "kc.t_max"),
+        S("v_in_range", "at_most", "abs_v_hi", "tb.v_max"),
+        S("not_power_of_two", "any_bits", "f_bits", 0x000FFFFFFFFFFFFF),
+        S("within_bound", "at_most", "abs_f_lo", "bound"),
+        S("fine", "all_of", "usable", "t_in_range", "v_in_range", "not_power_of_two",
+          "within_bound"),
+        S("m", "shr", "n", "tb.exp_bits",
+          note="f_hi 2^m, normal for |yh| <= t_max: the exponent field takes m. (Added as\n"
+               "unsigned lanes: lanes that are not `fine` may carry any n, and wrap.)"),
+        S("m_field", "shl", "m", 52),
+        S("value_bits", "iadd", "f_bits", "m_field"),
+        S("value", "from_bits", "value_bits"),
+    ],
+    ["value", "fine"], ["exp"])
+
+KERNELS = [LOGARITHM, POWER]
