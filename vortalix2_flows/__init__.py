@@ -2,23 +2,24 @@
 
 Modules: :mod:`vortalix2_flows.isentropic`, :mod:`vortalix2_flows.normal_shock`,
 :mod:`vortalix2_flows.oblique_shock`, :mod:`vortalix2_flows.fanno`,
-:mod:`vortalix2_flows.rayleigh` and :mod:`vortalix2_flows.nozzle`; ``python -m vortalix2_flows
-table KIND`` prints their tables. Every function is a NumPy ufunc behind a Python function with
-the relation's parameter names: it broadcasts its arguments (``ga`` and ``sup`` included), takes
-the ufunc keywords, and returns float64 (float32 for float32 values; a NumPy scalar when every
-argument is a scalar); ``ga`` defaults to 1.4. Inside a relation's domain the core's relations
-keep the core's bits; outside it the result is NaN, with NumPy's invalid status. Angles are in
-degrees.
+:mod:`vortalix2_flows.rayleigh` and :mod:`vortalix2_flows.nozzle`; :func:`table` returns their
+tables as float64 columns, which ``python -m vortalix2_flows table KIND`` prints. Every function
+is a NumPy ufunc behind a Python function with the relation's parameter names: it broadcasts its
+arguments (``ga`` and ``sup`` included), takes the ufunc keywords, and returns float64 (float32
+for float32 values; a NumPy scalar when every argument is a scalar); ``ga`` defaults to 1.4.
+Inside a relation's domain the core's relations keep the core's bits; outside it the result is
+NaN, with NumPy's invalid status. Angles are in degrees.
 """
-from pkgutil import extend_path
+from pkgutil import extend_path as _extend_path
 
 # Imported from a source checkout (tests run from the repository's root), the package finds
 # its compiled part, vortalix2_flows._core, where it was installed.
-__path__ = extend_path(__path__, __name__)
+__path__ = _extend_path(__path__, __name__)
 
 from . import isentropic, normal_shock, nozzle  # noqa: E402
 from . import fanno, oblique_shock, rayleigh  # noqa: E402
+from ._tables import table  # noqa: E402
 
 __version__ = "0.1.0"
 __all__ = ["isentropic", "normal_shock", "nozzle", "__version__"]
-__all__ += ["oblique_shock", "fanno", "rayleigh"]
+__all__ += ["oblique_shock", "fanno", "rayleigh", "table"]
