@@ -141,26 +141,26 @@ def table(kind, ga=1.4, Ma=None, theta=None):
     name = kind_name(kind) if isinstance(kind, str) else kind
     if name not in KINDS:
         raise ValueError(f"unknown table {kind!r}; the tables are {', '.join(KINDS)}")
-    spec = KINDS[name]
+    layout = KINDS[name]
     ga = float(ga)
     if not (ga > 1.0 and math.isfinite(ga)):
         raise ValueError(f"ga must be a finite number above 1, not {ga!r}")
-    grid = spec.columns[1].name == "theta"
+    grid = layout.columns[1].name == "theta"
     if theta is not None and not grid:
         raise ValueError("theta is for the oblique-shock table only")
-    c = {"Ma": _values(Ma, spec.Ma, "Ma")}
+    c = {"Ma": _values(Ma, layout.Ma, "Ma")}
     if grid:
         th = _values(theta, DEFAULT_THETA, "theta")
         c["Ma"], c["theta"] = (a.ravel() for a in np.meshgrid(c["Ma"], th, indexing="ij"))
     # Out-of-domain cells are the table's blanks, not a fault of the caller's.
     with np.errstate(invalid="ignore"):
-        for col in spec.columns:
+        for col in layout.columns:
             if col.value is not None:
                 c[col.name] = np.asarray(col.value(c, ga), dtype=np.float64)
     if grid:
         attached = ~np.isnan(c["beta_weak"])
         c = {k: v[attached] for k, v in c.items()}
-    return {col.name: c[col.name] for col in spec.columns}
+    return {col.name: c[col.name] for col in layout.columns}
 
 
 def headers(kind):
