@@ -16,4 +16,4 @@ cmake --build build/bench -j2 >/dev/null
 quick=()
 for arg in "$@"; do [ "$arg" = --quick ] && quick=(--quick); done
 .venvs/bench/bin/python bench/bench_flows.py "${quick[@]}"
-.venvs/bench/bin/python bench/bench_flows2.py "${quick[@]}"
+.venvs/bench/bin/python bench/bench_flows_oblique_duct.py "${quick[@]}"

@@ -1,4 +1,4 @@
-"""Writes tests/python/flows2_reference.json: reference values for the oblique-shock, Fanno and
+"""Writes tests/python/flows_oblique_duct_reference.json: reference values for the oblique-shock, Fanno and
 Rayleigh relations of vortalix2_flows, from mpmath at 50 significant digits.
 
 The formulas are the textbook ones, written without the rearrangements of the C++: forward
@@ -7,7 +7,7 @@ float64 target, as a double-double (hi, lo), with the relation's first and secon
 there, from which a test bounds |R(M) - x| for the answer M it is given. The largest
 deflection is found as the zero of d(theta)/d(beta), not from its closed form.
 
-    python tools/gen_flows2_reference.py      # needs mpmath
+    python tools/gen_flows_oblique_duct_reference.py      # needs mpmath
 """
 import json
 from pathlib import Path
@@ -15,7 +15,7 @@ from pathlib import Path
 import mpmath as mp
 
 mp.mp.dps = 50
-OUT = Path(__file__).resolve().parents[1] / "tests" / "python" / "flows2_reference.json"
+OUT = Path(__file__).resolve().parents[1] / "tests" / "python" / "flows_oblique_duct_reference.json"
 
 GAS = [1.1, 1.2, 1.3, 1.4, 1.67]
 DEG = 180 / mp.pi

@@ -1,5 +1,5 @@
 """Oblique shock, Fanno and Rayleigh relations of vortalix2_flows: against 50-digit mpmath
-references (tools/gen_flows2_reference.py), standard table values, the ends of every domain,
+references (tools/gen_flows_oblique_duct_reference.py), standard table values, the ends of every domain,
 round trips on both branches and the same bits at every instruction-set level."""
 import json
 import inspect
@@ -16,7 +16,7 @@ import pytest
 from vortalix2_flows import fanno, rayleigh
 from vortalix2_flows import oblique_shock as ob
 
-REF = json.loads(Path(__file__).with_name("flows2_reference.json").read_text())
+REF = json.loads(Path(__file__).with_name("flows_oblique_duct_reference.json").read_text())
 MODULES = {"fanno": fanno, "rayleigh": rayleigh}
 
 

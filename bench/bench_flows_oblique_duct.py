@@ -1,7 +1,7 @@
 """Speed of the oblique-shock, Fanno and Rayleigh relations of vortalix2_flows against what a
 user would write instead, ratios measured side by side in one run (best of several rounds).
 
-    .venvs/bench/bin/python bench/bench_flows2.py [--quick]
+    .venvs/bench/bin/python bench/bench_flows_oblique_duct.py [--quick]
 
 Closed forms and relations with log/pow/trigonometric calls against the NumPy expression, at
 10^6 and 10^4 elements; the bracketed inversions against SciPy's vectorised `newton` (with the
