@@ -11,35 +11,16 @@ theta-beta-Ma relation itself.
 import argparse
 import platform
 import sys
-import time
 import warnings
 
 import numpy as np
 
+from timing import best, cpu_name
 from vortalix2_flows import _core, fanno, rayleigh
 from vortalix2_flows import oblique_shock as ob
 
 G = 1.4
 EPS = 2.220446049250313e-16
-
-
-def best(f, rounds):
-    times = []
-    for _ in range(rounds):
-        t = time.perf_counter()
-        f()
-        times.append(time.perf_counter() - t)
-    return min(times)
-
-
-def cpu_name():
-    try:
-        for line in open("/proc/cpuinfo"):
-            if line.startswith("model name"):
-                return line.split(":", 1)[1].strip()
-    except OSError:
-        pass
-    return platform.processor() or "unknown CPU"
 
 
 def one_argument(g):

@@ -15,29 +15,24 @@ HEAD = '''\
 # Type stubs of vortalix2_flows.{module}, written by tools/gen_stubs.py from the registry's rows:
 # edit the rows, not this file. Python numbers give a numpy.float64, float32 arrays a float32
 # array, anything else array-like a float64 array (the overloads overlap where NumPy's own do).
-from typing import Any, Literal, Union, overload
+from typing import overload
 
 import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
-_Scalar = Union[float, int, np.float64, np.integer[Any]]
-_Flag = Union[bool, np.bool_]
-_FlagLike = Union[_Flag, ArrayLike]
-_Out = Union[NDArray[Any], tuple[NDArray[Any]], None]
-_Casting = Literal["no", "equiv", "safe", "same_kind", "unsafe"]
-_Order = Literal["K", "A", "C", "F"]
+from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
 
 __all__ = {names!r}
 '''
 
-KEYWORDS = ("out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., "
-            "order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...")
+KEYWORDS = ("out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., "
+            "order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...")
 
 
 def parameters(values, p, value_type, flag_type):
     parts = [f"{v}: {value_type}" for v in values]
     if p.ga:
-        parts.append(f"ga: {'_Scalar' if value_type == '_Scalar' else 'ArrayLike'} = ...")
+        parts.append(f"ga: {'Scalar' if value_type == 'Scalar' else 'ArrayLike'} = ...")
     flag = p.flag
     if flag is not None and not flag.keyword_only:
         parts.append(f"{flag.name}: {flag_type} = ...")
@@ -53,13 +48,13 @@ def function(name, values, p, doc):
     body = '    """' + doc.replace('\\', '\\\\').replace('"""', r'\"\"\"') + '"""'
     return "\n".join([
         "@overload",
-        f"def {name}({parameters(values, p, '_Scalar', '_Flag')}) -> np.float64:{overlap}",
+        f"def {name}({parameters(values, p, 'Scalar', 'Flag')}) -> np.float64:{overlap}",
         body,
         "@overload",
-        f"def {name}({parameters(values, p, 'NDArray[np.float32]', '_FlagLike')}) "
+        f"def {name}({parameters(values, p, 'NDArray[np.float32]', 'FlagLike')}) "
         f"-> NDArray[np.float32]: ...{overlap}",
         "@overload",
-        f"def {name}({parameters(values, p, 'ArrayLike', '_FlagLike')}) -> NDArray[np.float64]: ...",
+        f"def {name}({parameters(values, p, 'ArrayLike', 'FlagLike')}) -> NDArray[np.float64]: ...",
         "",
     ])
 

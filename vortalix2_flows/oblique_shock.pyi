@@ -1,22 +1,17 @@
 # Type stubs of vortalix2_flows.oblique_shock, written by tools/gen_stubs.py from the registry's rows:
 # edit the rows, not this file. Python numbers give a numpy.float64, float32 arrays a float32
 # array, anything else array-like a float64 array (the overloads overlap where NumPy's own do).
-from typing import Any, Literal, Union, overload
+from typing import overload
 
 import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
-_Scalar = Union[float, int, np.float64, np.integer[Any]]
-_Flag = Union[bool, np.bool_]
-_FlagLike = Union[_Flag, ArrayLike]
-_Out = Union[NDArray[Any], tuple[NDArray[Any]], None]
-_Casting = Literal["no", "equiv", "safe", "same_kind", "unsafe"]
-_Order = Literal["K", "A", "C", "F"]
+from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
 
 __all__ = ['beta_from_Ma_theta', 'theta_from_Ma_beta', 'theta_max_from_Ma', 'beta_at_theta_max_from_Ma', 'Mn1_from_Ma_beta', 'Ma2_from_Ma_beta', 'P2_P1_from_Ma_beta', 'T2_T1_from_Ma_beta', 'rho2_rho1_from_Ma_beta', 'Po2_Po1_from_Ma_beta']
 
 @overload
-def beta_from_Ma_theta(Ma: _Scalar, theta: _Scalar, ga: _Scalar = ..., strong: _Flag = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def beta_from_Ma_theta(Ma: Scalar, theta: Scalar, ga: Scalar = ..., strong: Flag = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Wave angle beta (degrees) of the shock that turns a stream of Mach number Ma >= 1
 through theta degrees, 0 <= theta <= theta_max_from_Ma(Ma).
 
@@ -24,85 +19,85 @@ strong=False: the weak shock, from the Mach angle (theta = 0) up to
 beta_at_theta_max_from_Ma; strong=True: the strong shock, from there up to 90 (theta = 0).
 NaN above theta_max (the shock detaches), for negative theta and for Ma < 1."""
 @overload
-def beta_from_Ma_theta(Ma: NDArray[np.float32], theta: NDArray[np.float32], ga: ArrayLike = ..., strong: _FlagLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def beta_from_Ma_theta(Ma: NDArray[np.float32], theta: NDArray[np.float32], ga: ArrayLike = ..., strong: FlagLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def beta_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., strong: _FlagLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def beta_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., strong: FlagLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def theta_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def theta_from_Ma_beta(Ma: Scalar, beta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Deflection theta in degrees, tan(theta) = 2 cot(beta) (Ma^2 sin^2(beta) - 1) /
 (Ma^2 (ga + cos(2 beta)) + 2); beta in degrees, from the Mach angle (theta 0) to 90 (0)."""
 @overload
-def theta_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def theta_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def theta_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def theta_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def theta_max_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def theta_max_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """The largest deflection (degrees) an attached shock gives at Ma >= 1 (0 at Ma = 1)."""
 @overload
-def theta_max_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def theta_max_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def theta_max_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def theta_max_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def beta_at_theta_max_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def beta_at_theta_max_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """The wave angle (degrees) of the largest deflection, Ma >= 1 (90 at Ma = 1), from
 sin^2(beta) = ((ga + 1) Ma^2 - 4 + sqrt((ga + 1)((ga + 1) Ma^4 + 8 (ga - 1) Ma^2 + 16)))
 / (4 ga Ma^2)."""
 @overload
-def beta_at_theta_max_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def beta_at_theta_max_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def beta_at_theta_max_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def beta_at_theta_max_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Mn1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Mn1_from_Ma_beta(Ma: Scalar, beta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Normal component of the upstream Mach number, Mn1 = Ma sin(beta), beta in degrees.
 
 ``ga`` only marks the domain (NaN for ga <= 1), as for every toolkit function."""
 @overload
-def Mn1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Mn1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Mn1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Mn1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Ma2_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Ma2_from_Ma_beta(Ma: Scalar, beta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Downstream Mach number Ma2 = Mn2/sin(beta - theta), Mn2 the normal shock's downstream
 Mach number at Mn1 = Ma sin(beta); beta in degrees."""
 @overload
-def Ma2_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Ma2_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Ma2_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Ma2_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def P2_P1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def P2_P1_from_Ma_beta(Ma: Scalar, beta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Static pressure ratio, 1 + 2 ga/(ga + 1) (Mn1^2 - 1); beta in degrees."""
 @overload
-def P2_P1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def P2_P1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def P2_P1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def P2_P1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def T2_T1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def T2_T1_from_Ma_beta(Ma: Scalar, beta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Static temperature ratio, (P2/P1)/(rho2/rho1) at Mn1; beta in degrees."""
 @overload
-def T2_T1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def T2_T1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def T2_T1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def T2_T1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def rho2_rho1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def rho2_rho1_from_Ma_beta(Ma: Scalar, beta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Density ratio, (ga + 1) Mn1^2/((ga - 1) Mn1^2 + 2); beta in degrees."""
 @overload
-def rho2_rho1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def rho2_rho1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def rho2_rho1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def rho2_rho1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Po2_Po1_from_Ma_beta(Ma: _Scalar, beta: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Po2_Po1_from_Ma_beta(Ma: Scalar, beta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Stagnation-pressure ratio across the shock: the normal shock's Posh/Po at Mn1; beta in
 degrees."""
 @overload
-def Po2_Po1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Po2_Po1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Po2_Po1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Po2_Po1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...

@@ -1,105 +1,100 @@
 # Type stubs of vortalix2_flows.rayleigh, written by tools/gen_stubs.py from the registry's rows:
 # edit the rows, not this file. Python numbers give a numpy.float64, float32 arrays a float32
 # array, anything else array-like a float64 array (the overloads overlap where NumPy's own do).
-from typing import Any, Literal, Union, overload
+from typing import overload
 
 import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
-_Scalar = Union[float, int, np.float64, np.integer[Any]]
-_Flag = Union[bool, np.bool_]
-_FlagLike = Union[_Flag, ArrayLike]
-_Out = Union[NDArray[Any], tuple[NDArray[Any]], None]
-_Casting = Literal["no", "equiv", "safe", "same_kind", "unsafe"]
-_Order = Literal["K", "A", "C", "F"]
+from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
 
 __all__ = ['To_Tostar_from_Ma', 'P_Pstar_from_Ma', 'T_Tstar_from_Ma', 'rho_rhostar_from_Ma', 'Po_Postar_from_Ma', 'V_Vstar_from_Ma', 'Ma_from_To_Tostar', 'Ma_from_P_Pstar', 'Ma_from_Po_Postar', 'Ma_from_T_Tstar']
 
 @overload
-def To_Tostar_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def To_Tostar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """To/To* = (ga + 1) Ma^2 (2 + (ga - 1) Ma^2)/(1 + ga Ma^2)^2, Ma >= 0."""
 @overload
-def To_Tostar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def To_Tostar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def To_Tostar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def To_Tostar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def P_Pstar_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def P_Pstar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """P/P* = (ga + 1)/(1 + ga Ma^2), Ma >= 0."""
 @overload
-def P_Pstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def P_Pstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def P_Pstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def P_Pstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def T_Tstar_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def T_Tstar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """T/T* = (Ma (ga + 1)/(1 + ga Ma^2))^2, Ma >= 0."""
 @overload
-def T_Tstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def T_Tstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def T_Tstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def T_Tstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def rho_rhostar_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def rho_rhostar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """rho/rho* = (1 + ga Ma^2)/((ga + 1) Ma^2), Ma >= 0 (+inf at 0)."""
 @overload
-def rho_rhostar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def rho_rhostar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def rho_rhostar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def rho_rhostar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Po_Postar_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Po_Postar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Po/Po* = (ga + 1)/(1 + ga Ma^2) ((2 + (ga - 1) Ma^2)/(ga + 1))^(ga/(ga - 1)), Ma >= 0."""
 @overload
-def Po_Postar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Po_Postar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Po_Postar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Po_Postar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def V_Vstar_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def V_Vstar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """V/V* = (ga + 1) Ma^2/(1 + ga Ma^2), Ma >= 0."""
 @overload
-def V_Vstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def V_Vstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def V_Vstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def V_Vstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Ma_from_To_Tostar(To_Tostar: _Scalar, ga: _Scalar = ..., *, sup: _Flag, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Ma_from_To_Tostar(To_Tostar: Scalar, ga: Scalar = ..., *, sup: Flag, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Ma from To/To* on the requested side of Ma = 1, in closed form.
 
 Subsonic: 0 <= To/To* <= 1; supersonic: (ga^2 - 1)/ga^2 <= To/To* <= 1, the lower end (the
 limit at Ma = inf) giving +inf. NaN elsewhere."""
 @overload
-def Ma_from_To_Tostar(To_Tostar: NDArray[np.float32], ga: ArrayLike = ..., *, sup: _FlagLike, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Ma_from_To_Tostar(To_Tostar: NDArray[np.float32], ga: ArrayLike = ..., *, sup: FlagLike, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Ma_from_To_Tostar(To_Tostar: ArrayLike, ga: ArrayLike = ..., *, sup: _FlagLike, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Ma_from_To_Tostar(To_Tostar: ArrayLike, ga: ArrayLike = ..., *, sup: FlagLike, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Ma_from_P_Pstar(P_Pstar: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Ma_from_P_Pstar(P_Pstar: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Ma = sqrt((ga + 1 - P/P*)/(ga P/P*)) from 0 <= P/P* <= ga + 1 (0 gives +inf)."""
 @overload
-def Ma_from_P_Pstar(P_Pstar: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Ma_from_P_Pstar(P_Pstar: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Ma_from_P_Pstar(P_Pstar: ArrayLike, ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Ma_from_P_Pstar(P_Pstar: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Ma_from_Po_Postar(Po_Postar: _Scalar, ga: _Scalar = ..., *, sup: _Flag, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Ma_from_Po_Postar(Po_Postar: Scalar, ga: Scalar = ..., *, sup: Flag, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Ma from Po/Po* >= 1 on the requested side of Ma = 1.
 
 Subsonic: up to the value at Ma = 0, (ga + 1) (2/(ga + 1))^(ga/(ga - 1)), which gives 0;
 supersonic: every value >= 1 (+inf gives +inf). NaN elsewhere."""
 @overload
-def Ma_from_Po_Postar(Po_Postar: NDArray[np.float32], ga: ArrayLike = ..., *, sup: _FlagLike, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Ma_from_Po_Postar(Po_Postar: NDArray[np.float32], ga: ArrayLike = ..., *, sup: FlagLike, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Ma_from_Po_Postar(Po_Postar: ArrayLike, ga: ArrayLike = ..., *, sup: _FlagLike, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Ma_from_Po_Postar(Po_Postar: ArrayLike, ga: ArrayLike = ..., *, sup: FlagLike, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
-def Ma_from_T_Tstar(T_Tstar: _Scalar, ga: _Scalar = ..., *, sup: _Flag, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+def Ma_from_T_Tstar(T_Tstar: Scalar, ga: Scalar = ..., *, sup: Flag, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Ma from T/T* on the requested side of its maximum (ga + 1)^2/(4 ga) at Ma = 1/sqrt(ga),
 in closed form: sup=False gives the root below 1/sqrt(ga), sup=True the one above.
 
 0 <= T/T* <= the maximum; 0 gives 0 (below) or +inf (above). NaN elsewhere."""
 @overload
-def Ma_from_T_Tstar(T_Tstar: NDArray[np.float32], ga: ArrayLike = ..., *, sup: _FlagLike, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+def Ma_from_T_Tstar(T_Tstar: NDArray[np.float32], ga: ArrayLike = ..., *, sup: FlagLike, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
-def Ma_from_T_Tstar(T_Tstar: ArrayLike, ga: ArrayLike = ..., *, sup: _FlagLike, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+def Ma_from_T_Tstar(T_Tstar: ArrayLike, ga: ArrayLike = ..., *, sup: FlagLike, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...

@@ -1,6 +1,10 @@
-"""Reads the installed type stubs and the reference documentation's function table."""
+"""Reads the installed type stubs and the reference documentation's function table, and runs
+mypy over example code."""
 import ast
 import re
+import subprocess
+import sys
+import textwrap
 from pathlib import Path
 
 import vortalix2
@@ -54,3 +58,14 @@ def docs_table(path=DOCS / "functions.md"):
             assert match.group(1) not in rows, f"{match.group(1)} is listed twice"
             rows[match.group(1)] = match.group(2)
     return rows
+
+
+def run_mypy(tmp_path, source):
+    """mypy --strict over `source` written to a file in tmp_path: (that file, the process)."""
+    path = tmp_path / "example.py"
+    path.write_text(textwrap.dedent(source))
+    proc = subprocess.run(
+        [sys.executable, "-m", "mypy", "--strict", "--no-error-summary",
+         "--cache-dir", str(tmp_path / "cache"), str(path)],
+        capture_output=True, text=True, cwd=tmp_path, timeout=600)
+    return path, proc

@@ -6,14 +6,12 @@ reads the stubs (on the tools leg)."""
 import importlib
 import inspect
 import re
-import subprocess
 import sys
-import textwrap
 from pathlib import Path
 
-import numpy as np
 import pytest
 
+from stubs import run_mypy
 from vortalix2_flows import _core, _ufuncs
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -93,16 +91,6 @@ WRONG = """
     ob.theta_from_Ma_beta(2.0)  # No overload variant of "theta_from_Ma_beta"
     flag: int = nozzle.solve([0, 1, 2], [2, 1, 2], 0.7).regime  # Incompatible types in assignment
 """
-
-
-def run_mypy(tmp_path, source):
-    path = tmp_path / "example.py"
-    path.write_text(textwrap.dedent(source))
-    proc = subprocess.run(
-        [sys.executable, "-m", "mypy", "--strict", "--no-error-summary",
-         "--cache-dir", str(tmp_path / "cache"), str(path)],
-        capture_output=True, text=True, cwd=tmp_path, timeout=600)
-    return path, proc
 
 
 @pytest.mark.extras

@@ -3,14 +3,13 @@ import inspect
 import subprocess
 import sys
 import sysconfig
-import textwrap
 from pathlib import Path
 
 import numpy as np
 import pytest
 
 import vortalix2 as vx
-from stubs import docs_table, installed_stub, stub_all, stub_functions
+from stubs import docs_table, installed_stub, run_mypy, stub_all, stub_functions
 
 SOURCE_TREE = Path(__file__).resolve().parents[2]
 
@@ -87,17 +86,6 @@ WRONG_CALLS = """
     vx.Po_P_from_Ma(ma, "1.4")  # Argument 2 to "Po_P_from_Ma" has incompatible type "str"
     vx.Ma_from_Mash([0.5], 1.4)  # Argument 1 to "Ma_from_Mash" has incompatible type "list[float]"
 """
-
-
-def run_mypy(tmp_path, source):
-    path = tmp_path / "example.py"
-    path.write_text(textwrap.dedent(source))
-    proc = subprocess.run(
-        [sys.executable, "-m", "mypy", "--strict", "--no-error-summary",
-         "--cache-dir", str(tmp_path / "cache"), str(path)],
-        capture_output=True, text=True, cwd=tmp_path, timeout=600,
-    )
-    return path, proc
 
 
 @pytest.mark.extras
