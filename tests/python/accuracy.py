@@ -39,3 +39,23 @@ def assert_table_values(spot):
     """(got, printed value, tolerance relative to max(1, |printed|)) for each entry."""
     for got, table, tol in spot:
         assert abs(got - table) <= tol * max(1.0, abs(table)), (got, table)
+
+
+def ulp(v):
+    return np.vectorize(math.ulp)(np.abs(v))
+
+
+def assert_round_trip(inverse, forward, M, ga, sup, split):
+    """inverse(forward(M)) is finite, on the branch of M (above or below `split`, the point that
+    separates the roots; any M >= 0 where the inversion has one root), and within the backward
+    bound 64 ulp(x) + 4 |R'| ulp(M) of the double relation, its slope from a central difference."""
+    x = forward(M, ga)
+    got = inverse(x, ga) if sup is None else inverse(x, ga, sup=sup)
+    lo, hi = M.min(), M.max()
+    on_branch = (got >= split) if lo >= split else (got <= split) if hi <= split else got >= 0
+    ok = np.isfinite(got) & on_branch
+    assert ok.all(), list(zip(M[~ok], x[~ok], got[~ok]))[:5]
+    h = 1e-7
+    slope = np.abs(forward(got * (1 + h), ga) - forward(got * (1 - h), ga)) / (2 * h * got)
+    bad = np.abs(forward(got, ga) - x) - (64 * ulp(x) + 4 * slope * ulp(got)) > 0
+    assert not bad.any(), list(zip(M[bad], x[bad], got[bad]))[:5]
