@@ -45,6 +45,10 @@ How it bounds:
   compared with.
 - The proof picks every piece it evaluates by what it computes from what (`slice_steps`), and
   fails if a step of the description is in none of them.
+- Gappa (tools/proof/gappa_pow.py) re-bounds, from the same steps, the rounding error of the
+  logarithm's lo (one script per table row, every k) and of the exponential's r_lo (one per
+  entry of 2^(j/16)); the proof fails if Gappa proves no bound or one more than 1.5 times this
+  script's.
 """
 import os
 import re
@@ -736,6 +740,31 @@ def gappa_check(tables, arrays, tb, r_lo_err):
           f"{float(worst):.3f} times the bound found here (largest 2^{log2f(max(bounds)):.3f})")
 
 
+def gappa_log_check(tables, arrays, tb, lo_err, steps):
+    """Gappa's bound on the rounding error of the logarithm's lo (from z c, with the exact
+    pairs' low parts standing for themselves), per table row over every k, against this
+    script's, row by row."""
+    import gappa_pow
+    z_offset = tb["z_offset"]
+    scripts = []
+    for i in range(16):
+        z_lo = bits_to_q(z_offset + (i << 48))
+        z_hi = bits_to_q(z_offset + ((i + 1) << 48) - 1)
+        scripts.append(gappa_pow.log_script(i, tables, z_lo, z_hi, Q(arrays["log_c"][i]),
+                                            Q(arrays["log_hi"][i]), Q(arrays["log_lo"][i]),
+                                            steps))
+    bounds = gappa_pow.run(scripts, goal="lo - Mlo")
+    for i, b in enumerate(bounds):
+        check(b is not None, f"Gappa proves no bound for the logarithm at i = {i}")
+        check(b <= Q(3, 2) * lo_err[i], f"Gappa's bound for the logarithm at i = {i}, "
+              f"2^{log2f(b):.3f}, against 2^{log2f(lo_err[i]):.3f} here")
+    ratio = max(b / e for b, e in zip(bounds, lo_err))
+    within = sum(b <= max(lo_err) for b in bounds)
+    print(f"Gappa: the logarithm's lo from the description, every i and k, to at most "
+          f"{float(ratio):.3f} times the bound found here\n  (largest 2^{log2f(max(bounds)):.3f}; "
+          f"{within} of 16 rows within the 2^{log2f(max(lo_err)):.3f} the margin uses)")
+
+
 # ---------------------------------------------------------------------------------------------
 # The proof.
 
@@ -844,6 +873,7 @@ def main():
     log_steps = COVERED.add(float_steps(pow_kernel.LOGARITHM, *LOG_ARITHMETIC))
     worst = {"eval": Q(0), "model": Q(0), "total": Q(0)}
     lo_max = b_max = Q(0)
+    lo_err_i = [Q(0)] * 16  # per table row, for the comparison with Gappa
     parts = {"poly_eval": Q(0), "cube_p": Q(0), "low_sum": Q(0), "last": Q(0)}
     for (i, c, rl_bound, a, b) in pieces:
         # z such that RN(z c) - 1 covers [a, b]; z >= 1/2 is a double, on its binade's grid.
@@ -871,6 +901,7 @@ def main():
             model = (max(abs(k_lo), abs(k_hi)) * ln2_err + log_table_err[i] + log_poly_err
                      + rl_bound * rmag**3 / (1 - rmag) + u * u)
             worst["eval"] = max(worst["eval"], lo.err)
+            lo_err_i[i] = max(lo_err_i[i], lo.err)
             worst["model"] = max(worst["model"], model)
             worst["total"] = max(worst["total"], lo.err + model)
             lo_max = max(lo_max, lo.mag())
@@ -969,6 +1000,7 @@ def main():
 
     # --- Gappa, on the same steps ---------------------------------------------------------------
     gappa_check(tables_for_gappa(scalars, margin), arrays, tb, r_lo_err)
+    gappa_log_check(tables_for_gappa(scalars, margin), arrays, tb, lo_err_i, log_steps)
 
     # --- The margin ---------------------------------------------------------------------------
     check(cert_err <= TWO**-50, "the certificate's bound to 2^-50 ulp")
