@@ -6,9 +6,13 @@ tree under build/mutate/tree. For each, in turn:
   2. every function is evaluated on the fixed input set of tests/python/test_operation_order.py
      (at the default and the scalar level) and compared with the unmutated module: a mutation
      that changes no element is reported as equivalent on that set;
-  3. the C++ tests and the numerical Python tests run against the mutated build.
+  3. the C++ tests and the numerical Python tests run against the mutated build;
+  4. for a mutation of the vector pow (its description tools/proof/pow_kernel.py, from which
+     the kernel's header is regenerated in the copy first, or its tables), tools/prove_pow.sh
+     runs on the copy as well.
 It prints one line per mutation and a summary of the survivors (result-changing mutations no
-suite killed). Run by hand: it takes a minute or two per mutation.
+suite killed, and pow mutations neither the suites nor the proof killed) and of the pow
+mutations only the proof kills. Run by hand: it takes a minute or two per mutation.
 
     python tools/mutate.py [--python PY] [--only SUBSTRING ...] [--list]
 
@@ -34,7 +38,8 @@ ISEN, SHOCK, INV = R + "isentropic.hpp", R + "normal_shock.hpp", R + "isentropic
 NEWTON_INV, ITER_INV = R + "newton_inversions.hpp", R + "iterative_inversions.hpp"
 BISECT, SOLVER = R + "area_ratio_bisection.hpp", "src/solve/newton.hpp"
 TABLES = "src/math/pow_tables.hpp"
-KERNEL = "src/math/pow_kernel.hpp"  # generated from tools/proof/pow_kernel.py
+DESCRIPTION = "tools/proof/pow_kernel.py"  # the pow kernel; src/math/pow_kernel.hpp is made from it
+POW_FILES = (DESCRIPTION, TABLES)
 
 # (file, text, replacement, what the change is)
 MUTATIONS = [
@@ -119,36 +124,47 @@ MUTATIONS = [
      "const double next_m = next_lo + (next_hi - next_lo) * 0.5;", "bisection midpoint form"),
     (BISECT, "return sup ? m >= 1.5 : m <= 0.8;", "return sup ? m >= 1.05 : m <= 0.95;",
      "bisection monotonic range widened"),
-    # The certificate and its margin (in the header generated from the kernel's description).
-    (KERNEL, "inline constexpr double mu_floor = 0.02 + 2.75 * 0x1p-10;",
-     "inline constexpr double mu_floor = 2.75 * 0x1p-10;", "pow margin without glibc's 0.02"),
-    (KERNEL, "inline constexpr double mu_floor = 0.02 + 2.75 * 0x1p-10;",
-     "inline constexpr double mu_floor = 0.02 + 2.5 * 0x1p-10;", "pow margin floor weakened"),
-    (KERNEL, "inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-50;",
-     "inline constexpr double mu_per_t = 0x1p-50;", "pow margin without glibc's log term"),
-    (KERNEL, "inline constexpr double mu_per_t = 1.5 * 0x1p-15 + 0x1p-50;",
-     "inline constexpr double mu_per_t = 1.4 * 0x1p-15 + 0x1p-50;", "pow margin per |yh| weakened"),
-    (KERNEL, "inline constexpr double mu_per_y = 0x1p-13;",
-     "inline constexpr double mu_per_y = 0.0;", "pow margin without the per-|y| term"),
-    (KERNEL, "inline constexpr double mu_per_y = 0x1p-13;",
-     "inline constexpr double mu_per_y = 0x1.6p-14;", "pow margin per |y| weakened"),
-    (KERNEL, "const T mu_y = mul_add(abs_y, mu_per_y, mu_floor);",
-     "const T mu_y = mul_add(abs(yh), mu_per_y, mu_floor);", "pow margin per |y| from |yh|"),
-    (KERNEL, "const T bound_ulps = mul_add(abs_yh, -mu_per_t, half_less_mu);",
-     "const T bound_ulps = mul_add(abs_y, -mu_per_t, half_less_mu);",
-     "pow margin per |yh| from |y|"),
-    (KERNEL, "const T half_less_mu = 0.5 - mu_y;", "const T half_less_mu = 0.5 + mu_y;",
+    # The pow kernel's certificate and margin, and its arithmetic, in its description.
+    (DESCRIPTION, '("mu_floor", "0.02 + 2.75 * 0x1p-10",', '("mu_floor", "2.75 * 0x1p-10",',
+     "pow margin without glibc's 0.02"),
+    (DESCRIPTION, '("mu_floor", "0.02 + 2.75 * 0x1p-10",', '("mu_floor", "0.02 + 2.5 * 0x1p-10",',
+     "pow margin floor weakened"),
+    (DESCRIPTION, '("mu_floor", "0.02 + 2.75 * 0x1p-10",', '("mu_floor", "0.02 + 2.25 * 0x1p-10",',
+     "pow margin floor weakened below the kernel's own error"),
+    (DESCRIPTION, '("mu_per_t", "1.5 * 0x1p-15 + 0x1p-50",', '("mu_per_t", "0x1p-50",',
+     "pow margin without glibc's log term"),
+    (DESCRIPTION, '("mu_per_t", "1.5 * 0x1p-15 + 0x1p-50",', '("mu_per_t", "1.4 * 0x1p-15 + 0x1p-50",',
+     "pow margin per |yh| weakened"),
+    (DESCRIPTION, '("mu_per_y", "0x1p-13",', '("mu_per_y", "0.0",',
+     "pow margin without the per-|y| term"),
+    (DESCRIPTION, '("mu_per_y", "0x1p-13",', '("mu_per_y", "0x1.6p-14",',
+     "pow margin per |y| weakened"),
+    (DESCRIPTION, '("mu_per_y", "0x1p-13",', '("mu_per_y", "0x1p-14",',
+     "pow margin per |y| halved"),
+    (DESCRIPTION, 'S("abs_y", "abs", "y")', 'S("abs_y", "abs", "yh")', "pow margin per |y| from |yh|"),
+    (DESCRIPTION, 'S("bound_ulps", "fma", "abs_yh", "-kc.mu_per_t"',
+     'S("bound_ulps", "fma", "abs_y", "-kc.mu_per_t"', "pow margin per |yh| from |y|"),
+    (DESCRIPTION, 'S("half_less_mu", "sub", "0.5", "mu_y")', 'S("half_less_mu", "add", "0.5", "mu_y")',
      "pow margin added, not subtracted"),
-    (KERNEL, "usable & t_in_range & v_in_range & not_power_of_two & within_bound",
-     "usable & t_in_range & v_in_range & within_bound", "pow certificate: powers of two taken"),
-    (KERNEL, "usable & t_in_range & v_in_range & not_power_of_two & within_bound",
-     "usable & v_in_range & not_power_of_two & within_bound", "pow certificate: no |yh| range"),
-    (KERNEL, "usable & t_in_range & v_in_range & not_power_of_two & within_bound",
-     "usable & t_in_range & not_power_of_two & within_bound", "pow certificate: no |v_hi| range"),
-    (KERNEL, "wrapping_sub(f_exponent, std::int64_t{0x340000000000000})",
-     "wrapping_sub(f_exponent, std::int64_t{0x330000000000000})", "pow certificate: ulp doubled"),
-    (KERNEL, "const T low = low_tables + low_rests;", "const T low = low_tables + b_lo;",
+    (DESCRIPTION, '"usable", "t_in_range", "v_in_range", "not_power_of_two",',
+     '"usable", "t_in_range", "v_in_range",', "pow certificate: powers of two taken"),
+    (DESCRIPTION, '"usable", "t_in_range", "v_in_range", "not_power_of_two",',
+     '"usable", "v_in_range", "not_power_of_two",', "pow certificate: no |yh| range"),
+    (DESCRIPTION, '"usable", "t_in_range", "v_in_range", "not_power_of_two",',
+     '"usable", "t_in_range", "not_power_of_two",', "pow certificate: no |v_hi| range"),
+    (DESCRIPTION, '"usable", "t_in_range", "v_in_range", "not_power_of_two",',
+     '"t_in_range", "v_in_range", "not_power_of_two",', "pow certificate: any x taken"),
+    (DESCRIPTION, '("t_max", "704.0",', '("t_max", "720.0",', "pow certificate: |yh| range widened"),
+    (DESCRIPTION, 'S("ulp_bits", "isub", "f_exponent", 52 << 52)',
+     'S("ulp_bits", "isub", "f_exponent", 51 << 52)', "pow certificate: ulp doubled"),
+    (DESCRIPTION, 'S("within_bound", "at_most", "abs_f_lo", "bound")',
+     'S("within_bound", "at_most", "abs_v_hi", "bound")', "pow certificate: |v_hi| for |f_lo|"),
+    (DESCRIPTION, 'S("low", "add", "low_tables", "low_rests")', 'S("low", "add", "low_tables", "b_lo")',
      "pow log: h_lo left out"),
+    (DESCRIPTION, 'S("lo", "fma", "cube", "p", "low")', 'S("lo", "add", "cube", "low")',
+     "pow log: the polynomial's term left out"),
+    (DESCRIPTION, 'S("w2", "fma", "y", "lo", "g")', 'S("w2", "add", "ye", "g")',
+     "pow reduction: y lo left out"),
     (TABLES, "-0x1.eba708164c759p-45, 0x1.1ba1f10522625p-44,",
      "0x1.eba708164c759p-45, 0x1.1ba1f10522625p-44,", "pow log_lo[0] sign"),
     (TABLES, "0x1.0000000000000p+0, 0x1.0b5586cf9890fp+0,",
@@ -187,7 +203,7 @@ def run(cmd, env=None, cwd=None, timeout=3600):
 def sync_tree():
     """The copy: the sources, tests and build files, restored from the worktree. Only files
     whose content differs are copied, so the builds stay incremental."""
-    for part in ("src", "tests", "CMakeLists.txt", "vortalix2.pyi"):
+    for part in ("src", "tests", "tools", "cmake", "CMakeLists.txt", "vortalix2.pyi"):
         src = ROOT / part
         files = [src] if src.is_file() else [
             f for f in src.rglob("*") if f.is_file() and "__pycache__" not in f.parts]
@@ -245,18 +261,46 @@ def suites(python):
     return code_cpp != 0, code_py != 0, out_cpp, out_py
 
 
+def proof_only(chosen):
+    """Which pow mutations the proof kills, without building: the header regenerated and
+    checked, then the proof itself (the build-flag check does not depend on the kernel)."""
+    sync_tree()
+    for k, (rel, old, new, what) in enumerate(chosen, 1):
+        sync_tree()
+        path = TREE / rel
+        path.write_text(path.read_text().replace(old, new))
+        code, out = run([sys.executable, str(TREE / "tools" / "gen_pow_kernel.py")])
+        if not code:
+            code, out = run([sys.executable, str(TREE / "tools" / "proof" / "prove_pow.py")],
+                            cwd=str(TREE), timeout=600)
+        why = next((ln for ln in out.splitlines() if ln.startswith("FAILED")), out[-200:])
+        print(f"{k:2d} {what}: the proof {'fails: ' + why if code else 'passes'}", flush=True)
+    sync_tree()
+    return 0
+
+
+def proof():
+    """Whether tools/prove_pow.sh fails on the copy."""
+    code, out = run(["bash", str(TREE / "tools" / "prove_pow.sh")], timeout=600)
+    return code != 0, out
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--python", default=str(ROOT / ".venvs" / "mutate" / "bin" / "python"))
     ap.add_argument("--only", nargs="*", default=[])
     ap.add_argument("--list", action="store_true")
     ap.add_argument("--start", type=int, default=1, help="begin with mutation number START")
+    ap.add_argument("--proof-only", action="store_true",
+                    help="only run the pow proof (no build, no suites) on the pow mutations")
     args = ap.parse_args()
     chosen = [m for m in MUTATIONS if not args.only or any(s in m[3] for s in args.only)]
     if args.list:
         for k, m in enumerate(chosen, 1):
             print(f"{k:2d} {m[0]}: {m[3]}")
         return 0
+    if args.proof_only:
+        return proof_only([m for m in chosen if m[0] in POW_FILES])
     python = args.python
     if not Path(python).exists():
         subprocess.run([sys.executable, "-m", "venv", str(Path(python).parent.parent)], check=True)
@@ -276,6 +320,11 @@ def main():
     if kill_cpp or kill_py:
         print("the unmutated tree fails its tests:\n" + out_cpp[-2000:] + out_py[-3000:])
         return 1
+    if any(m[0] in POW_FILES for m in chosen):
+        failed, out = proof()
+        if failed:
+            print("the unmutated tree fails tools/prove_pow.sh:\n" + out[-3000:])
+            return 1
 
     rows = []
     for k, (rel, old, new, what) in enumerate(chosen, 1):
@@ -286,22 +335,36 @@ def main():
         path = TREE / rel
         text = path.read_text()
         if text.count(old) != 1:
-            rows.append((what, "not applicable (text not found once)", None, None))
+            rows.append((what, "not applicable (text not found once)", None, None, None))
             print(f"{k:2d} {what}: not applicable", flush=True)
             continue
         path.write_text(text.replace(old, new))
+        if rel == DESCRIPTION:
+            code, out = run([sys.executable, str(TREE / "tools" / "gen_pow_kernel.py")])
+            if code:
+                rows.append((what, "killed", None, None, True))
+                print(f"{k:2d} {what}: the header cannot be generated -> killed", flush=True)
+                continue
         code, out = build(python)
         if code:
-            rows.append((what, "does not compile", None, None))
+            rows.append((what, "does not compile", None, None, None))
             print(f"{k:2d} {what}: does not compile", flush=True)
             continue
         n = changed(python, baseline)
         kill_cpp, kill_py, _, _ = suites(python)
-        verdict = "killed" if (kill_cpp or kill_py) else ("SURVIVED" if n else "equivalent")
-        rows.append((what, verdict, kill_cpp, kill_py))
+        kill_proof = proof()[0] if rel in POW_FILES else None
+        if kill_cpp or kill_py or kill_proof:
+            verdict = "killed"
+        else:
+            # A pow mutation that changes no element of the fixed set can still answer a lane
+            # wrongly: only the proof can say it does not.
+            verdict = "SURVIVED" if n or rel in POW_FILES else "equivalent"
+        rows.append((what, verdict, kill_cpp, kill_py, kill_proof))
         changes = "hangs or crashes on the fixed set" if n < 0 else f"{n} elements changed"
+        by_proof = "" if kill_proof is None else (
+            f", the proof {'fails' if kill_proof else 'passes'}")
         print(f"{k:2d} {what}: {changes}; C++ {'fails' if kill_cpp else 'passes'}, "
-              f"Python {'fails' if kill_py else 'passes'} -> {verdict} "
+              f"Python {'fails' if kill_py else 'passes'}{by_proof} -> {verdict} "
               f"({time.time() - started:.0f} s)", flush=True)
     sync_tree()  # leave the copy unmutated
     build(python)
@@ -311,6 +374,9 @@ def main():
           f"{len(survivors)} survived")
     for r in survivors:
         print("  survived:", r[0])
+    for r in rows:
+        if r[1] == "killed" and r[4] and not (r[2] or r[3]):
+            print("  killed by the proof only:", r[0])
     return 1 if survivors else 0
 
 

@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Gappa scripts for the vector pow kernel, generated from its description
 (tools/proof/pow_kernel.py): one per entry of the exponential's table, for the steps from
-v_hi^2 to f_hi + f_lo, with v_hi's range as Gappa's bisection hint.
+v_hi^2 to f_hi + f_lo, with v_hi's range as Gappa's bisection hint, and one per row of the
+logarithm's table, for the steps from z c to lo over every k, with z's range as the hint.
+A pair's low part is the exact expression it stands for; that it is a double (the pairs'
+preconditions) is checked by prove_pow.py's interval evaluation, not here.
 
 tools/proof/prove_pow.py writes and runs them (`run`) and compares Gappa's bounds with its own.
 """
@@ -91,7 +94,21 @@ def exp_script(j, tables, s_hi, s_lo, v_max, vl_max, ec):
     return "\n".join(lines) + "\n"
 
 
-def run(scripts, workers=2):
+def log_script(i, tables, z_lo, z_hi, c, log_c_hi, log_c_lo, steps):
+    """The logarithm's steps (z c to lo) for the table row i, x = 2^k z with z in [z_lo, z_hi]
+    and every k of a normal x, z's range as the bisection hint: a bound on lo - Mlo."""
+    body = gappa_steps(steps, tables)
+    lines = ["@rnd = float<ieee_64, ne>;",
+             f"c = {number(c)};", f"log_c_hi = {number(log_c_hi)};",
+             f"log_c_lo = {number(log_c_lo)};",
+             "z = rnd(z_in);", "kd = int<ne>(kd_in);"] + body + [
+        "{ z_in in " + f"[{dyadic(z_lo)}, {dyadic(z_hi)}] /\\ kd_in in [-1022, 1024]",
+        "  -> lo - Mlo in ? }",
+        "lo - Mlo $ z_in in 8;"]
+    return "\n".join(lines) + "\n"
+
+
+def run(scripts, workers=2, goal="r_lo - Mr_lo"):
     """Runs Gappa on each script; returns, per script, the bound it proves on |r_lo - Mr_lo|
     (None where it proves none)."""
     import re
@@ -107,7 +124,8 @@ def run(scripts, workers=2):
             out = subprocess.run(["gappa", path], capture_output=True, text=True, timeout=300)
         finally:
             os.unlink(path)
-        m = re.search(r"r_lo - Mr_lo in \[(-?\d+)b(-?\d+) .*?, (-?\d+)b(-?\d+) ", out.stderr + out.stdout)
+        m = re.search(re.escape(goal) + r" in \[(-?\d+)b(-?\d+) .*?, (-?\d+)b(-?\d+) ",
+                      out.stderr + out.stdout)
         if out.returncode or not m:
             return None
         lo = Q(int(m.group(1))) * Q(2) ** int(m.group(2))
