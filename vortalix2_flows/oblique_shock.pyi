@@ -156,7 +156,10 @@ def Po2_Po1_from_Ma_dtheta(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = ...
 @overload
 def beta_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Wave angle (degrees) of the weak shock of a turn of dtheta > 0 degrees, the Mach angle at
-dtheta = 0; NaN through a fan (dtheta < 0) and as for Ma2_from_Ma_dtheta."""
+dtheta = 0; NaN through a fan (dtheta < 0) and as for Ma2_from_Ma_dtheta.
+
+Its NaN through a fan raises the invalid status as any NaN of a ufunc does;
+oblique_shock.turn raises none for it."""
 @overload
 def beta_from_Ma_dtheta(Ma: NDArray[np.float32], dtheta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload

@@ -272,7 +272,10 @@ VORTALIX2_RELATION(oblique_shock, Po2_Po1_from_Ma_dtheta, "Ma, dtheta, ga", "",
 VORTALIX2_RELATION(oblique_shock, beta_from_Ma_dtheta, "Ma, dtheta, ga", "",
     fl::TurnFromMaDtheta<fl::Turned::beta>(ga),
     "Wave angle (degrees) of the weak shock of a turn of dtheta > 0 degrees, the Mach angle at\n"
-    "dtheta = 0; NaN through a fan (dtheta < 0) and as for Ma2_from_Ma_dtheta.")
+    "dtheta = 0; NaN through a fan (dtheta < 0) and as for Ma2_from_Ma_dtheta.\n"
+    "\n"
+    "Its NaN through a fan raises the invalid status as any NaN of a ufunc does;\n"
+    "oblique_shock.turn raises none for it.")
 
 VORTALIX2_RELATION(oblique_shock, beta_r_from_Ma_theta, "Ma, theta, ga", "",
     fl::ReflectFromMaTheta<fl::Reflected::beta_r>(ga),
