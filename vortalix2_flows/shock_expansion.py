@@ -19,12 +19,12 @@ __all__ = ["flat_plate", "diamond"]
 GA = 1.4
 
 
-def _forces(q, alpha, fx, fy, mz):
-    """cl, cd, cm from the chord-wise and normal force coefficients and the moment (about the
-    leading edge, counter-clockwise positive, x downstream along the chord, y up)."""
+def _forces(q, alpha, fx, fy, m):
+    """cl, cd, cm from the forces along the chord (x, downstream) and normal to it (y, up) and
+    the moment about the leading edge (nose up positive), all on the free stream's pressure."""
     a = np.radians(alpha)
     ca, sa = np.cos(a), np.sin(a)
-    return (fy * ca - fx * sa) / q, (fx * ca + fy * sa) / q, -mz / q
+    return (fy * ca - fx * sa) / q, (fx * ca + fy * sa) / q, m / q
 
 
 def flat_plate(Ma: ArrayLike, alpha: ArrayLike, ga: ArrayLike = GA) -> Result:
@@ -38,7 +38,7 @@ def flat_plate(Ma: ArrayLike, alpha: ArrayLike, ga: ArrayLike = GA) -> Result:
     lower = _ob.P2_P1_from_Ma_dtheta(Ma, alpha, ga)
     q = ga * 0.5 * (Ma * Ma)
     n = lower - upper
-    cl, cd, cm = _forces(q, alpha, 0.0 * n, n, 0.5 * n)
+    cl, cd, cm = _forces(q, alpha, 0.0 * n, n, (upper - lower) * 0.5)
     return Result("flat_plate", {"cl": cl, "cd": cd, "cm": cm, "P_upper": upper,
                                  "P_lower": lower})
 
@@ -67,7 +67,7 @@ def diamond(Ma: ArrayLike, t_c: ArrayLike, alpha: ArrayLike, ga: ArrayLike = GA)
     # are the faces' middles, (1/4, +-t_c/4) and (3/4, +-t_c/4).
     fx = 0.5 * t_c * ((uf - ur) + (lf - lr))
     fy = 0.5 * ((lf + lr) - (uf + ur))
-    mz = ((lf - uf) * (1.0 + t_c * t_c) + (lr - ur) * (3.0 - t_c * t_c)) * 0.125
-    cl, cd, cm = _forces(q, alpha, fx, fy, mz)
+    m = ((uf - lf) * (1.0 + t_c * t_c) + (ur - lr) * (3.0 - t_c * t_c)) * 0.125
+    cl, cd, cm = _forces(q, alpha, fx, fy, m)
     return Result("diamond", {"cl": cl, "cd": cd, "cm": cm, "P_upper_front": uf,
                               "P_upper_rear": ur, "P_lower_front": lf, "P_lower_rear": lr})
