@@ -17,10 +17,16 @@ class Result:
         object.__setattr__(self, "_fields", dict(fields))
 
     def __getattr__(self, name: str) -> Any:
+        # Only fields come here; an object being rebuilt has no slots yet.
+        if name.startswith("_"):
+            raise AttributeError(name)
         try:
             return self._fields[name]
         except KeyError:
             raise AttributeError(f"{self._kind} result has no field {name!r}") from None
+
+    def __reduce__(self) -> tuple[Any, ...]:
+        return (Result, (self._kind, self._fields))
 
     def __setattr__(self, name: str, value: object) -> None:
         raise AttributeError(f"{self._kind} result is read-only")

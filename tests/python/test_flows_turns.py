@@ -199,6 +199,12 @@ def test_result_objects():
     with pytest.raises(AttributeError):
         r.Ma2 = 1.0
     assert "Ma2" in dir(r)
+    import copy
+    import pickle
+
+    for again in (pickle.loads(pickle.dumps(many)), copy.deepcopy(many)):
+        assert list(again.to_dict()) == list(REFLECT)
+        assert_bits(again.Ma3, many.Ma3)
 
 
 LEVEL_PROBE = r"""
