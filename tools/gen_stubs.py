@@ -6,6 +6,8 @@
 Run it with an interpreter where vortalix2_flows is installed (the rows come from its compiled
 registry). Each function gets three overloads: Python numbers give a numpy.float64, float32
 arrays a float32 array, anything else array-like a float64 array; the ufunc keywords follow.
+A family's calls written in Python (its names after the rows') are re-exported from the module
+that defines them, whose own annotations type them.
 """
 import argparse
 import sys
@@ -21,7 +23,7 @@ import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
 from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
-
+{calls}
 __all__ = {names!r}
 '''
 
@@ -61,12 +63,19 @@ def function(name, values, p, doc):
 
 def stubs():
     """{family module: stub text}."""
+    import importlib
+
     from vortalix2_flows import _ufuncs
 
     out = {}
     for module in dict.fromkeys(r.module for r in _ufuncs.RELATIONS):
         entries = _ufuncs.entries(module)
-        parts = [HEAD.format(module=module, names=[name for _, name, _ in entries])]
+        family = importlib.import_module(f"vortalix2_flows.{module}")
+        calls = family.__all__[len(entries):]
+        imports = "".join(f"from {getattr(family, c).__module__} import {c} as {c}\n"
+                          for c in calls)
+        parts = [HEAD.format(module=module, names=[name for _, name, _ in entries] + calls,
+                             calls=imports)]
         for relation, name, values in entries:
             p = _ufuncs.parse(relation.parameters)
             fn = _ufuncs.make_function(relation, f"vortalix2_flows.{module}", name, values)

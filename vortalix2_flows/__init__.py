@@ -2,8 +2,10 @@
 
 Modules: :mod:`vortalix2_flows.isentropic`, :mod:`vortalix2_flows.normal_shock`,
 :mod:`vortalix2_flows.oblique_shock`, :mod:`vortalix2_flows.fanno`,
-:mod:`vortalix2_flows.rayleigh` and :mod:`vortalix2_flows.nozzle`; :func:`table` returns their
-tables as float64 columns, which ``python -m vortalix2_flows table KIND`` prints. Every function
+:mod:`vortalix2_flows.rayleigh`, :mod:`vortalix2_flows.nozzle` and
+:mod:`vortalix2_flows.shock_expansion`; :func:`table` returns their tables as float64 columns,
+which ``python -m vortalix2_flows table KIND`` prints, and :func:`chart` draws their charts
+(``python -m vortalix2_flows chart KIND -o FILE``). Every function
 is a NumPy ufunc behind a Python function with the relation's parameter names: it broadcasts its
 arguments (``ga`` and ``sup`` included), takes the ufunc keywords, and returns float64 (float32
 for float32 values; a NumPy scalar when every argument is a scalar); ``ga`` defaults to 1.4.
@@ -19,7 +21,10 @@ __path__ = _extend_path(__path__, __name__)
 from . import isentropic, normal_shock, nozzle  # noqa: E402
 from . import fanno, oblique_shock, rayleigh  # noqa: E402
 from ._tables import table  # noqa: E402
+from . import shock_expansion  # noqa: E402
+from ._charts import chart  # noqa: E402
 
 __version__ = "0.1.0"
 __all__ = ["isentropic", "normal_shock", "nozzle", "__version__"]
 __all__ += ["oblique_shock", "fanno", "rayleigh", "table"]
+__all__ += ["shock_expansion", "chart"]

@@ -21,7 +21,7 @@ from typing import Callable, NamedTuple
 
 import numpy as np
 
-from . import fanno, isentropic, normal_shock, oblique_shock, rayleigh
+from . import _charts, fanno, isentropic, normal_shock, oblique_shock, rayleigh
 
 
 class Column(NamedTuple):
@@ -205,7 +205,10 @@ def main(argv=None):
     t.add_argument("--theta", help="deflections in degrees for oblique-shock, START:STOP:STEP")
     t.add_argument("--digits", type=int, default=5, help="significant digits (default 5)")
     t.add_argument("--csv", metavar="FILE", help="write full precision CSV ('-': standard output)")
+    charts = _charts.add_command(sub)
     args = parser.parse_args(argv)
+    if args.command == "chart":
+        return _charts.command(charts, args)
     # Errors in the arguments of `table` show the usage of `table`.
     if not 1 <= args.digits <= 17:
         t.error("--digits must be from 1 to 17")

@@ -10,7 +10,14 @@ default, or 0) gives the weak one, below ``beta_at_theta_max_from_Ma``; True (or
 it. theta equal to ``theta_max_from_Ma(Ma)`` gives ``beta_at_theta_max_from_Ma(Ma)`` on both
 branches; theta above it is a detached shock: NaN. Arguments broadcast, ``ga`` and ``strong``
 included; ``ga`` > 1 (else NaN).
+
+``turn`` turns a stream through a shock or a fan, whichever the sign of the deflection asks
+for, ``reflect`` reflects the shock of a wedge from a wall, and ``polar`` gives the
+pressure-deflection polar; the first two return a result object with the relations' fields.
 """
 from ._ufuncs import export as _export
 
+from ._turns import polar, reflect, turn
+
 __all__ = _export(globals())
+__all__ += ["turn", "reflect", "polar"]

@@ -7,8 +7,11 @@ import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
 from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
+from vortalix2_flows._turns import turn as turn
+from vortalix2_flows._turns import reflect as reflect
+from vortalix2_flows._turns import polar as polar
 
-__all__ = ['beta_from_Ma_theta', 'theta_from_Ma_beta', 'theta_max_from_Ma', 'beta_at_theta_max_from_Ma', 'Mn1_from_Ma_beta', 'Ma2_from_Ma_beta', 'P2_P1_from_Ma_beta', 'T2_T1_from_Ma_beta', 'rho2_rho1_from_Ma_beta', 'Po2_Po1_from_Ma_beta']
+__all__ = ['beta_from_Ma_theta', 'theta_from_Ma_beta', 'theta_max_from_Ma', 'beta_at_theta_max_from_Ma', 'Mn1_from_Ma_beta', 'Ma2_from_Ma_beta', 'P2_P1_from_Ma_beta', 'T2_T1_from_Ma_beta', 'rho2_rho1_from_Ma_beta', 'Po2_Po1_from_Ma_beta', 'Ma2_from_Ma_dtheta', 'P2_P1_from_Ma_dtheta', 'T2_T1_from_Ma_dtheta', 'rho2_rho1_from_Ma_dtheta', 'Po2_Po1_from_Ma_dtheta', 'beta_from_Ma_dtheta', 'beta_r_from_Ma_theta', 'Ma3_from_Ma_theta', 'P3_P1_from_Ma_theta', 'Po3_Po1_from_Ma_theta', 'turn', 'reflect', 'polar']
 
 @overload
 def beta_from_Ma_theta(Ma: Scalar, theta: Scalar, ga: Scalar = ..., strong: Flag = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
@@ -101,3 +104,102 @@ degrees."""
 def Po2_Po1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
 def Po2_Po1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def Ma2_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Mach number after turning a stream of Ma >= 1 through dtheta degrees: through the attached
+weak oblique shock for dtheta > 0, a Prandtl-Meyer fan for dtheta < 0; Ma at dtheta = 0.
+
+NaN where the shock detaches (dtheta > theta_max_from_Ma(Ma)), where the fan would need
+nu(Ma) - dtheta above the largest Prandtl-Meyer angle, for Ma < 1 and Ma = inf."""
+@overload
+def Ma2_from_Ma_dtheta(Ma: NDArray[np.float32], dtheta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def Ma2_from_Ma_dtheta(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def P2_P1_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Static pressure ratio across a turn of dtheta degrees (shock for dtheta > 0, fan below 0,
+1 at 0); NaN as for Ma2_from_Ma_dtheta."""
+@overload
+def P2_P1_from_Ma_dtheta(Ma: NDArray[np.float32], dtheta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def P2_P1_from_Ma_dtheta(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def T2_T1_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Static temperature ratio across a turn of dtheta degrees (shock for dtheta > 0, fan below
+0, 1 at 0); NaN as for Ma2_from_Ma_dtheta."""
+@overload
+def T2_T1_from_Ma_dtheta(Ma: NDArray[np.float32], dtheta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def T2_T1_from_Ma_dtheta(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def rho2_rho1_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Density ratio across a turn of dtheta degrees (shock for dtheta > 0, fan below 0, 1 at 0);
+NaN as for Ma2_from_Ma_dtheta."""
+@overload
+def rho2_rho1_from_Ma_dtheta(Ma: NDArray[np.float32], dtheta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def rho2_rho1_from_Ma_dtheta(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def Po2_Po1_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Stagnation-pressure ratio across a turn of dtheta degrees: the shock's for dtheta > 0,
+exactly 1 through a fan (dtheta < 0) and at 0; NaN as for Ma2_from_Ma_dtheta."""
+@overload
+def Po2_Po1_from_Ma_dtheta(Ma: NDArray[np.float32], dtheta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def Po2_Po1_from_Ma_dtheta(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def beta_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Wave angle (degrees) of the weak shock of a turn of dtheta > 0 degrees, the Mach angle at
+dtheta = 0; NaN through a fan (dtheta < 0) and as for Ma2_from_Ma_dtheta.
+
+Its NaN through a fan raises the invalid status as any NaN of a ufunc does;
+oblique_shock.turn raises none for it."""
+@overload
+def beta_from_Ma_dtheta(Ma: NDArray[np.float32], dtheta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def beta_from_Ma_dtheta(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def beta_r_from_Ma_theta(Ma: Scalar, theta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Regular reflection from a straight wall of the weak shock of a wedge of theta degrees:
+the reflected shock's angle to the wall, beta(Ma2, theta) - theta, Ma2 behind the first.
+
+NaN where theta > theta_max_from_Ma(Ma2): no regular reflection exists there (a Mach
+reflection stands instead), and as for beta_from_Ma_theta."""
+@overload
+def beta_r_from_Ma_theta(Ma: NDArray[np.float32], theta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def beta_r_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def Ma3_from_Ma_theta(Ma: Scalar, theta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Mach number behind the regularly reflected shock of a wedge of theta degrees; NaN as for
+beta_r_from_Ma_theta."""
+@overload
+def Ma3_from_Ma_theta(Ma: NDArray[np.float32], theta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def Ma3_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def P3_P1_from_Ma_theta(Ma: Scalar, theta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Static pressure behind the regularly reflected shock over that ahead of the incident one,
+(P2/P1)(P3/P2); NaN as for beta_r_from_Ma_theta."""
+@overload
+def P3_P1_from_Ma_theta(Ma: NDArray[np.float32], theta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def P3_P1_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def Po3_Po1_from_Ma_theta(Ma: Scalar, theta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Stagnation pressure behind the regularly reflected shock over that ahead of the incident
+one; NaN as for beta_r_from_Ma_theta."""
+@overload
+def Po3_Po1_from_Ma_theta(Ma: NDArray[np.float32], theta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def Po3_Po1_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...

@@ -14,6 +14,7 @@
 #include "relations/flows/normal_shock.hpp"
 #include "relations/flows/oblique_shock.hpp"
 #include "relations/flows/rayleigh.hpp"
+#include "relations/flows/turns.hpp"
 #include "relations/isentropic.hpp"
 #include "relations/isentropic_inversions.hpp"
 #include "relations/normal_shock.hpp"

@@ -241,6 +241,65 @@ VORTALIX2_RELATION(oblique_shock, Po2_Po1_from_Ma_beta, "Ma, beta, ga", "",
     "Stagnation-pressure ratio across the shock: the normal shock's Posh/Po at Mn1; beta in\n"
     "degrees.")
 
+VORTALIX2_RELATION(oblique_shock, Ma2_from_Ma_dtheta, "Ma, dtheta, ga", "",
+    fl::TurnFromMaDtheta<fl::Turned::ma2>(ga),
+    "Mach number after turning a stream of Ma >= 1 through dtheta degrees: through the attached\n"
+    "weak oblique shock for dtheta > 0, a Prandtl-Meyer fan for dtheta < 0; Ma at dtheta = 0.\n"
+    "\n"
+    "NaN where the shock detaches (dtheta > theta_max_from_Ma(Ma)), where the fan would need\n"
+    "nu(Ma) - dtheta above the largest Prandtl-Meyer angle, for Ma < 1 and Ma = inf.")
+
+VORTALIX2_RELATION(oblique_shock, P2_P1_from_Ma_dtheta, "Ma, dtheta, ga", "",
+    fl::TurnFromMaDtheta<fl::Turned::p>(ga),
+    "Static pressure ratio across a turn of dtheta degrees (shock for dtheta > 0, fan below 0,\n"
+    "1 at 0); NaN as for Ma2_from_Ma_dtheta.")
+
+VORTALIX2_RELATION(oblique_shock, T2_T1_from_Ma_dtheta, "Ma, dtheta, ga", "",
+    fl::TurnFromMaDtheta<fl::Turned::t>(ga),
+    "Static temperature ratio across a turn of dtheta degrees (shock for dtheta > 0, fan below\n"
+    "0, 1 at 0); NaN as for Ma2_from_Ma_dtheta.")
+
+VORTALIX2_RELATION(oblique_shock, rho2_rho1_from_Ma_dtheta, "Ma, dtheta, ga", "",
+    fl::TurnFromMaDtheta<fl::Turned::rho>(ga),
+    "Density ratio across a turn of dtheta degrees (shock for dtheta > 0, fan below 0, 1 at 0);\n"
+    "NaN as for Ma2_from_Ma_dtheta.")
+
+VORTALIX2_RELATION(oblique_shock, Po2_Po1_from_Ma_dtheta, "Ma, dtheta, ga", "",
+    fl::TurnFromMaDtheta<fl::Turned::po>(ga),
+    "Stagnation-pressure ratio across a turn of dtheta degrees: the shock's for dtheta > 0,\n"
+    "exactly 1 through a fan (dtheta < 0) and at 0; NaN as for Ma2_from_Ma_dtheta.")
+
+VORTALIX2_RELATION(oblique_shock, beta_from_Ma_dtheta, "Ma, dtheta, ga", "",
+    fl::TurnFromMaDtheta<fl::Turned::beta>(ga),
+    "Wave angle (degrees) of the weak shock of a turn of dtheta > 0 degrees, the Mach angle at\n"
+    "dtheta = 0; NaN through a fan (dtheta < 0) and as for Ma2_from_Ma_dtheta.\n"
+    "\n"
+    "Its NaN through a fan raises the invalid status as any NaN of a ufunc does;\n"
+    "oblique_shock.turn raises none for it.")
+
+VORTALIX2_RELATION(oblique_shock, beta_r_from_Ma_theta, "Ma, theta, ga", "",
+    fl::ReflectFromMaTheta<fl::Reflected::beta_r>(ga),
+    "Regular reflection from a straight wall of the weak shock of a wedge of theta degrees:\n"
+    "the reflected shock's angle to the wall, beta(Ma2, theta) - theta, Ma2 behind the first.\n"
+    "\n"
+    "NaN where theta > theta_max_from_Ma(Ma2): no regular reflection exists there (a Mach\n"
+    "reflection stands instead), and as for beta_from_Ma_theta.")
+
+VORTALIX2_RELATION(oblique_shock, Ma3_from_Ma_theta, "Ma, theta, ga", "",
+    fl::ReflectFromMaTheta<fl::Reflected::ma3>(ga),
+    "Mach number behind the regularly reflected shock of a wedge of theta degrees; NaN as for\n"
+    "beta_r_from_Ma_theta.")
+
+VORTALIX2_RELATION(oblique_shock, P3_P1_from_Ma_theta, "Ma, theta, ga", "",
+    fl::ReflectFromMaTheta<fl::Reflected::p>(ga),
+    "Static pressure behind the regularly reflected shock over that ahead of the incident one,\n"
+    "(P2/P1)(P3/P2); NaN as for beta_r_from_Ma_theta.")
+
+VORTALIX2_RELATION(oblique_shock, Po3_Po1_from_Ma_theta, "Ma, theta, ga", "",
+    fl::ReflectFromMaTheta<fl::Reflected::po>(ga),
+    "Stagnation pressure behind the regularly reflected shock over that ahead of the incident\n"
+    "one; NaN as for beta_r_from_Ma_theta.")
+
 VORTALIX2_RELATION(fanno, fLstar_D_from_Ma, "Ma, ga", "",
     guarded_with_limit(fl::FLstarDFromMa(ga), 0.0, fl::FannoMaFromFLstarD(ga, true).limit),
     "4 f L*/D (f the Fanning friction factor): the friction length to choking, Ma >= 0.\n"
