@@ -8,6 +8,8 @@ registry). Each function gets three overloads: Python numbers give a numpy.float
 arrays a float32 array, anything else array-like a float64 array; the ufunc keywords follow.
 """
 import argparse
+import importlib
+import inspect
 import sys
 from pathlib import Path
 
@@ -19,6 +21,8 @@ from typing import Any, Literal, Union, overload
 
 import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
+
+from ._results import Result
 
 _Scalar = Union[float, int, np.float64, np.integer[Any]]
 _Flag = Union[bool, np.bool_]
@@ -64,6 +68,23 @@ def function(name, values, p, doc):
     ])
 
 
+def call(name, fn):
+    """The stub of a family module's own call over the rows' functions (``state``,
+    ``between``, ``after``): array-like values, ``ga``, ``sup`` and ``strong`` flags; a Result,
+    or the Mach number's array for ``after``."""
+    parts = []
+    star = False
+    for p in inspect.signature(fn).parameters.values():
+        if p.kind is p.KEYWORD_ONLY and not star:
+            parts.append("*")
+            star = True
+        kind = "_FlagLike" if p.name in ("sup", "strong") else "ArrayLike"
+        parts.append(f"{p.name}: {kind}" + ("" if p.default is p.empty else " = ..."))
+    result = "NDArray[np.float64]" if name == "after" else "Result"
+    body = '    """' + fn.__doc__.replace('\\', '\\\\').replace('"""', r'\"\"\"') + '"""'
+    return "\n".join([f"def {name}({', '.join(parts)}) -> {result}:", body, ""])
+
+
 def stubs():
     """{family module: stub text}."""
     from vortalix2_flows import _ufuncs
@@ -71,11 +92,15 @@ def stubs():
     out = {}
     for module in dict.fromkeys(r.module for r in _ufuncs.RELATIONS):
         entries = _ufuncs.entries(module)
-        parts = [HEAD.format(module=module, names=[name for _, name, _ in entries])]
+        family = importlib.import_module(f"vortalix2_flows.{module}")
+        calls = family.__all__
+        parts = [HEAD.format(module=module, names=calls)]
         for relation, name, values in entries:
             p = _ufuncs.parse(relation.parameters)
             fn = _ufuncs.make_function(relation, f"vortalix2_flows.{module}", name, values)
             parts.append(function(name, values, p, fn.__doc__))
+        for name in calls[len(entries):]:
+            parts.append(call(name, getattr(family, name)))
         out[module] = "\n".join(parts)
     return out
 
