@@ -66,6 +66,7 @@ def state(*, Ma=_MISSING, To_T=_MISSING, Po_P=_MISSING, rhoo_rho=_MISSING, A_Acr
          "T_Tstar": T_Tstar_from_Ma(M, ga), "P_Pstar": P_Pstar_from_Ma(M, ga),  # noqa: F821
          "rho_rhostar": rho_rhostar_from_Ma(M, ga), "Mstar": Mstar_from_Ma(M, ga)}  # noqa: F821
     f["Ma"] = _like(M, To_T_)
+    f["mu"] = _like(f["mu"], To_T_)  # the one field without ga
     f[name] = _like(x, To_T_)
     return _Result(call, f)
 

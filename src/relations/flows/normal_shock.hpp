@@ -207,7 +207,9 @@ struct MaFromT2T1 {
         const T b = g2 + (x - 1.0) * gp2;
         const T w = c / (b * b);
         const T s = (b * (1.0 + math::sqrt(1.0 + w))) / a2;
-        return pick(x >= 1.0, math::sqrt(s), nan);
+        const T m = math::sqrt(s);
+        // Never below 1, where the rounding of the root could put T2/T1 = 1 or just above.
+        return pick(x >= 1.0, pick(m < 1.0, math::splat<T>(1.0), m), nan);
     }
 };
 
