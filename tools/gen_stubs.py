@@ -97,8 +97,7 @@ def stubs():
         parts = [HEAD.format(module=module, names=calls)]
         for relation, name, values in entries:
             p = _ufuncs.parse(relation.parameters)
-            fn = _ufuncs.make_function(relation, f"vortalix2_flows.{module}", name, values)
-            parts.append(function(name, values, p, fn.__doc__))
+            parts.append(function(name, values, p, getattr(family, name).__doc__))
         for name in calls[len(entries):]:
             parts.append(call(name, getattr(family, name)))
         out[module] = "\n".join(parts)

@@ -1,22 +1,31 @@
 """Fanno flow: adiabatic flow with wall friction in a duct of constant area, referred to the
 sonic state (starred) that the duct reaches at its choking length L*.
 
-f is the Fanning friction factor (wall shear over the dynamic pressure, a quarter of the
-Darcy factor), so the friction length appears as 4 f L*/D, D the hydraulic diameter. With
+In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor), D the
+hydraulic diameter; with Fanning's factor the same quantity is 4 f L*/D. With
 q = 2 + (ga - 1) Ma^2:
 
-- 4 f L*/D = (1 - Ma^2)/(ga Ma^2) + (ga + 1)/(2 ga) ln((ga + 1) Ma^2/q)
+- f L*/D = (1 - Ma^2)/(ga Ma^2) + (ga + 1)/(2 ga) ln((ga + 1) Ma^2/q)
 - T/T* = (ga + 1)/q,  P/P* = sqrt((ga + 1)/q)/Ma,  rho/rho* = sqrt(q/(ga + 1))/Ma,
   V/V* = Ma sqrt((ga + 1)/q),  Po/Po* = (q/(ga + 1))^((ga + 1)/(2 (ga - 1)))/Ma.
 
-Every relation takes Ma >= 0 (NaN below; the limit at Ma = 0 and inf). 4 f L*/D and Po/Po*
+Every relation takes Ma >= 0 (NaN below; the limit at Ma = 0 and inf). f L*/D and Po/Po*
 take every value twice, once on each side of Ma = 1: their inversions take ``sup``, False (or
 0) for the subsonic root and True (or 1) for the supersonic one, keyword-only and required. Arguments broadcast,
-``ga`` and ``sup`` included; ``ga`` > 1 (else NaN).
+``ga`` and ``sup`` included; ``ga`` > 1 (else NaN). ``state`` gives every ratio of the
+state known by one of them; ``between`` the ratios between two stations, ``after`` the Mach
+number at the end of a duct.
 """
 from ._ufuncs import export as _export
 
 __all__ = _export(globals())
+
+# Every function of the family says what f is, the aliases of isentropic relations too.
+for _name in __all__:
+    _f = globals()[_name]
+    if "Darcy" not in _f.__doc__:
+        _f.__doc__ += ("\n\nIn fLstar_D = f L*/D, f is the Darcy friction factor (4 times the "
+                       "Fanning factor).")
 
 from ._results import MISSING as _MISSING  # noqa: E402
 from ._results import Result as _Result  # noqa: E402

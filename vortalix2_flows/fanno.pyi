@@ -132,7 +132,9 @@ def Po_Postar_from_Ma(Ma: _Scalar, ga: _Scalar = ..., *, out: _Out = ..., where:
 +inf at Ma = 0 and Ma = inf, NaN for Ma < 0 (the core gives a number there). The core's
 bits for finite Ma >= 0.
 
-The same relation as isentropic.A_Acrit_from_Ma."""
+The same relation as isentropic.A_Acrit_from_Ma.
+
+In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor)."""
 @overload
 def Po_Postar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
@@ -145,7 +147,9 @@ def Ma_from_Po_Postar(Po_Postar: _Scalar, ga: _Scalar = ..., *, sup: _Flag, out:
 Unlike the core's bisection, this always answers on the requested branch: A/A* = 1 gives 1,
 +inf gives 0 (subsonic) or +inf (supersonic).
 
-The same relation as isentropic.Ma_from_A_Acrit."""
+The same relation as isentropic.Ma_from_A_Acrit.
+
+In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor)."""
 @overload
 def Ma_from_Po_Postar(Po_Postar: NDArray[np.float32], ga: ArrayLike = ..., *, sup: _FlagLike, out: _Out = ..., where: ArrayLike = ..., casting: _Casting = ..., order: _Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload

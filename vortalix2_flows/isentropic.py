@@ -5,7 +5,10 @@ broadcast against each other (``ga`` and ``sup`` included), float64 out (float32
 values), the ufunc keywords (``out``, ``where``, ``dtype``, ...) passed through, and ``ga``
 1.4 unless given. ``ga`` is the ratio of specific heats, > 1 (else NaN). Outside a
 relation's domain the result is NaN, or the infinite limit at its end. Where ``vortalix2`` has
-the same relation, float64 input inside the domain gives exactly its bits. Angles in degrees.
+the same relation, float64 input inside the domain gives exactly its bits, but for
+Ma_from_Po_P and Ma_from_rhoo_rho, whose forms do not cancel near Ma = 0 (1e-14 relative
+there, where the core's lose up to 1.2e-8). Angles in degrees. ``state`` returns every quantity
+of the state known by one of them.
 
 ``sup`` picks the branch of the relations that take every value twice, once on each side of
 their extremum at Ma = 1: False (or 0) the subsonic root, True (or 1) the supersonic one. It is
