@@ -83,6 +83,8 @@ TYPED = """
     into: npt.NDArray[np.float64] = ise.To_T_from_Ma([1.0, 2.0], out=np.empty(2))
     beta: np.float64 = ob.beta_from_Ma_theta(2.0, 10.0, 1.4, strong=True)
     duct: npt.NDArray[np.float64] = fanno.Ma_from_fLstar_D([0.1, 0.2], sup=[False, True])
+    whole = ise.state(A_Acrit=[1.5, 2.0], sup=True).to_dict()
+    end: npt.NDArray[np.float64] = fanno.after([0.2, 0.5], 0.1)
     flow = nozzle.solve(*nozzle.default_nozzle(), 0.7)
     regime: str = flow.regime
     reveal_type(one)
