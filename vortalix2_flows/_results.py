@@ -111,6 +111,8 @@ def unless(condition, x, value=np.nan):
     (the default) a relation fed the result gives NaN there silently (NaN in, NaN out); with a
     value outside the relation's domain, NaN with the invalid status. xarray and pandas keep
     their labels (their own ``where``); NumPy and Dask (lazily) go through ``numpy.where``."""
+    if isinstance(condition, (bool, np.bool_)) and isinstance(x, (float, np.generic)):
+        return x if condition else type(x)(value)  # one element: no array round trip
     if not isinstance(x, np.ndarray) and hasattr(x, "where") and hasattr(x, "values"):
         return x.where(condition, value)
     r = np.where(condition, x, value)
@@ -142,4 +144,6 @@ def like(x, ref):
     ref's shape and of its kind (a NumPy scalar for Python numbers)."""
     if type(x) is type(ref) and np.shape(x) == np.shape(ref):
         return x
+    if isinstance(ref, np.generic) and isinstance(x, (int, float)):
+        return ref.dtype.type(x)
     return x + np.zeros_like(ref)
