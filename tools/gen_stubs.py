@@ -10,6 +10,8 @@ A family's calls written in Python (its names after the rows') are re-exported f
 that defines them, whose own annotations type them.
 """
 import argparse
+import importlib
+import inspect
 import sys
 from pathlib import Path
 
@@ -22,6 +24,7 @@ from typing import overload
 import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
+from vortalix2_flows._results import Result
 from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
 {calls}
 __all__ = {names!r}
@@ -61,10 +64,25 @@ def function(name, values, p, doc):
     ])
 
 
+def call(name, fn):
+    """The stub of a family module's own call over the rows' functions (``state``,
+    ``between``, ``after``): array-like values, ``ga``, ``sup`` and ``strong`` flags; a Result,
+    or the Mach number's array for ``after``."""
+    parts = []
+    star = False
+    for p in inspect.signature(fn).parameters.values():
+        if p.kind is p.KEYWORD_ONLY and not star:
+            parts.append("*")
+            star = True
+        kind = "FlagLike" if p.name in ("sup", "strong") else "ArrayLike"
+        parts.append(f"{p.name}: {kind}" + ("" if p.default is p.empty else " = ..."))
+    result = "NDArray[np.float64]" if name == "after" else "Result"
+    body = '    """' + fn.__doc__.replace('\\', '\\\\').replace('"""', r'\"\"\"') + '"""'
+    return "\n".join([f"def {name}({', '.join(parts)}) -> {result}:", body, ""])
+
+
 def stubs():
     """{family module: stub text}."""
-    import importlib
-
     from vortalix2_flows import _ufuncs
 
     out = {}
@@ -72,14 +90,16 @@ def stubs():
         entries = _ufuncs.entries(module)
         family = importlib.import_module(f"vortalix2_flows.{module}")
         calls = family.__all__[len(entries):]
+        elsewhere = [c for c in calls if getattr(family, c).__module__ != family.__name__]
         imports = "".join(f"from {getattr(family, c).__module__} import {c} as {c}\n"
-                          for c in calls)
-        parts = [HEAD.format(module=module, names=[name for _, name, _ in entries] + calls,
-                             calls=imports)]
+                          for c in elsewhere)
+        parts = [HEAD.format(module=module, names=family.__all__, calls=imports)]
         for relation, name, values in entries:
             p = _ufuncs.parse(relation.parameters)
-            fn = _ufuncs.make_function(relation, f"vortalix2_flows.{module}", name, values)
-            parts.append(function(name, values, p, fn.__doc__))
+            parts.append(function(name, values, p, getattr(family, name).__doc__))
+        for name in calls:
+            if name not in elsewhere:
+                parts.append(call(name, getattr(family, name)))
         out[module] = "\n".join(parts)
     return out
 

@@ -9,8 +9,11 @@ which ``python -m vortalix2_flows table KIND`` prints, and :func:`chart` draws t
 is a NumPy ufunc behind a Python function with the relation's parameter names: it broadcasts its
 arguments (``ga`` and ``sup`` included), takes the ufunc keywords, and returns float64 (float32
 for float32 values; a NumPy scalar when every argument is a scalar); ``ga`` defaults to 1.4.
-Inside a relation's domain the core's relations keep the core's bits; outside it the result is
-NaN, with NumPy's invalid status. Angles are in degrees.
+Inside a relation's domain the core's relations keep the core's bits (but for Ma from Po/P and
+rhoo/rho, which take a form that does not cancel near Ma = 0); outside it the result is NaN,
+with NumPy's invalid status. Each family module's ``state`` returns every quantity of a state
+from any one of them, and ``fanno`` and ``rayleigh`` have ``between`` and ``after`` for duct
+segments. Angles are in degrees.
 """
 from pkgutil import extend_path as _extend_path
 

@@ -36,7 +36,7 @@ def turn(Ma: ArrayLike, dtheta: ArrayLike, ga: ArrayLike = GA) -> Result:
     # raises nothing here; the other fields raise the status where the turn itself fails.
     with np.errstate(invalid="ignore"):
         beta = _U["beta_from_Ma_dtheta"](Ma, dtheta, ga)
-    return Result("turn", {
+    return Result("oblique_shock.turn", {
         "Ma2": _U["Ma2_from_Ma_dtheta"](Ma, dtheta, ga),
         "P2_P1": _U["P2_P1_from_Ma_dtheta"](Ma, dtheta, ga),
         "T2_T1": _U["T2_T1_from_Ma_dtheta"](Ma, dtheta, ga),
@@ -55,7 +55,7 @@ def reflect(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = GA) -> Result:
     the largest deflection at the Mach number between the shocks no regular reflection
     exists (a Mach reflection stands there): NaN with NumPy's invalid status.
     """
-    return Result("reflect", {
+    return Result("oblique_shock.reflect", {
         "beta_r": _U["beta_r_from_Ma_theta"](Ma, theta, ga),
         "Ma3": _U["Ma3_from_Ma_theta"](Ma, theta, ga),
         "P3_P1": _U["P3_P1_from_Ma_theta"](Ma, theta, ga),

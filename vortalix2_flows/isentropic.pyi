@@ -6,9 +6,10 @@ from typing import overload
 import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
+from vortalix2_flows._results import Result
 from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
 
-__all__ = ['To_T_from_Ma', 'Po_P_from_Ma', 'rhoo_rho_from_Ma', 'V_cpTo_from_Ma', 'mcpTo_APo_from_Ma', 'mcpTo_AP_from_Ma', 'A_Acrit_from_Ma', 'F_mcpTo_from_Ma', 'mu_from_Ma', 'nu_from_Ma', 'Ma_from_Po_P', 'Ma_from_To_T', 'Ma_from_rhoo_rho', 'Ma_from_V_cpTo', 'Ma_from_nu', 'Ma_from_A_Acrit', 'Ma_from_mcpTo_APo', 'Ma_from_F_mcpTo', 'Ma_from_mcpTo_AP']
+__all__ = ['To_T_from_Ma', 'Po_P_from_Ma', 'rhoo_rho_from_Ma', 'V_cpTo_from_Ma', 'mcpTo_APo_from_Ma', 'mcpTo_AP_from_Ma', 'A_Acrit_from_Ma', 'F_mcpTo_from_Ma', 'mu_from_Ma', 'nu_from_Ma', 'Ma_from_Po_P', 'Ma_from_To_T', 'Ma_from_rhoo_rho', 'Ma_from_V_cpTo', 'Ma_from_mu', 'Ma_from_nu', 'Ma_from_A_Acrit', 'Ma_from_mcpTo_APo', 'Ma_from_F_mcpTo', 'Ma_from_mcpTo_AP', 'T_Tstar_from_Ma', 'P_Pstar_from_Ma', 'rho_rhostar_from_Ma', 'Mstar_from_Ma', 'state']
 
 @overload
 def To_T_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
@@ -88,7 +89,7 @@ def F_mcpTo_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where
 def mu_from_Ma(Ma: Scalar, *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
     """Mach angle mu = asin(1/Ma) in degrees, for Ma >= 1 (90 at Ma = 1, 0 at inf; NaN below).
 
-The one function without ``ga``."""
+Like Ma_from_mu, without ``ga``."""
 @overload
 def mu_from_Ma(Ma: NDArray[np.float32], *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
@@ -108,7 +109,11 @@ def nu_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: Arr
 
 @overload
 def Ma_from_Po_P(Po_P: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
-    """Ma from Po/P >= 1 (NaN below), closed form; the core's bits."""
+    """Ma from Po/P >= 1 (NaN below), closed form: sqrt(2/(ga - 1) ((Po/P)^((ga - 1)/ga) - 1)).
+
+The power less 1 is taken as expm1(((ga - 1)/ga) log1p(Po/P - 1)) near Po/P = 1, where the
+core's formula cancels, so the result holds 1e-14 relative down to Ma -> 0; its bits are
+not the core's."""
 @overload
 def Ma_from_Po_P(Po_P: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
@@ -124,7 +129,11 @@ def Ma_from_To_T(To_T: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where:
 
 @overload
 def Ma_from_rhoo_rho(rhoo_rho: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
-    """Ma from rhoo/rho >= 1 (NaN below), closed form; the core's bits."""
+    """Ma from rhoo/rho >= 1 (NaN below), closed form: sqrt(2/(ga - 1) ((rhoo/rho)^(ga - 1) - 1)).
+
+The power less 1 is taken as expm1((ga - 1) log1p(rhoo/rho - 1)) near rhoo/rho = 1, where
+the core's formula cancels, so the result holds 1e-14 relative down to Ma -> 0; its bits
+are not the core's."""
 @overload
 def Ma_from_rhoo_rho(rhoo_rho: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
@@ -137,6 +146,15 @@ def Ma_from_V_cpTo(V_cpTo: Scalar, ga: Scalar = ..., *, out: Out = ..., where: A
 def Ma_from_V_cpTo(V_cpTo: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
 def Ma_from_V_cpTo(V_cpTo: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def Ma_from_mu(mu: Scalar, *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Ma = 1/sin(mu) from the Mach angle mu in degrees, 0 <= mu <= 90 (0 gives +inf, 90 gives 1;
+NaN outside). Like mu_from_Ma, without ``ga``."""
+@overload
+def Ma_from_mu(mu: NDArray[np.float32], *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def Ma_from_mu(mu: ArrayLike, *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
 def Ma_from_nu(nu: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
@@ -193,3 +211,51 @@ the result is the exact root to rounding, not the core's bits."""
 def Ma_from_mcpTo_AP(mcpTo_AP: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
 def Ma_from_mcpTo_AP(mcpTo_AP: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def T_Tstar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """T/T* = (ga + 1)/(2 + (ga - 1) Ma^2), T* the sonic temperature of the same To; Ma >= 0."""
+@overload
+def T_Tstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def T_Tstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def P_Pstar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """P/P* = (T/T*)^(ga/(ga - 1)), P* the sonic pressure of the same Po; Ma >= 0."""
+@overload
+def P_Pstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def P_Pstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def rho_rhostar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """rho/rho* = (T/T*)^(1/(ga - 1)), rho* the sonic density of the same rhoo; Ma >= 0."""
+@overload
+def rho_rhostar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def rho_rhostar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def Mstar_from_Ma(Ma: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Characteristic Mach number M* = V/a* = Ma sqrt((ga + 1)/(2 + (ga - 1) Ma^2)), a* the
+sonic speed of the same To; Ma >= 0, sqrt((ga + 1)/(ga - 1)) at Ma = inf."""
+@overload
+def Mstar_from_Ma(Ma: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def Mstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+def state(*, Ma: ArrayLike = ..., To_T: ArrayLike = ..., Po_P: ArrayLike = ..., rhoo_rho: ArrayLike = ..., A_Acrit: ArrayLike = ..., V_cpTo: ArrayLike = ..., mcpTo_APo: ArrayLike = ..., mcpTo_AP: ArrayLike = ..., F_mcpTo: ArrayLike = ..., nu: ArrayLike = ..., mu: ArrayLike = ..., ga: ArrayLike = ..., sup: FlagLike = ...) -> Result:
+    """Every isentropic quantity of the state known by one keyword: Ma, To_T, Po_P, rhoo_rho,
+    A_Acrit, V_cpTo, mcpTo_APo, mcpTo_AP, F_mcpTo, nu or mu (degrees).
+
+    A_Acrit, mcpTo_APo and F_mcpTo take every value twice: ``sup`` must be given with them
+    (False the subsonic root, True the supersonic one); with the others it is not needed.
+    Returns a Result with the fields Ma, To_T, Po_P, rhoo_rho, A_Acrit, V_cpTo, mcpTo_APo,
+    mcpTo_AP, F_mcpTo, mu, nu (degrees), the sonic-reference ratios T_Tstar, P_Pstar,
+    rho_rhostar (to the sonic state of the same stagnation state) and Mstar = V/a*, each of
+    the inputs' broadcast shape and computed by this module's functions (so Dask stays lazy,
+    xarray and pandas keep their labels). The Mach and Prandtl-Meyer angles of a subsonic state
+    are NaN without a status; a known value outside its domain gives NaN everywhere with
+    NumPy's invalid status. The known field is the value given, broadcast.
+    """

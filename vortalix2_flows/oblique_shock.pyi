@@ -6,12 +6,13 @@ from typing import overload
 import numpy as np
 from numpy.typing import ArrayLike, DTypeLike, NDArray
 
+from vortalix2_flows._results import Result
 from vortalix2_flows._typing import Casting, Flag, FlagLike, Order, Out, Scalar
 from vortalix2_flows._turns import turn as turn
 from vortalix2_flows._turns import reflect as reflect
 from vortalix2_flows._turns import polar as polar
 
-__all__ = ['beta_from_Ma_theta', 'theta_from_Ma_beta', 'theta_max_from_Ma', 'beta_at_theta_max_from_Ma', 'Mn1_from_Ma_beta', 'Ma2_from_Ma_beta', 'P2_P1_from_Ma_beta', 'T2_T1_from_Ma_beta', 'rho2_rho1_from_Ma_beta', 'Po2_Po1_from_Ma_beta', 'Ma2_from_Ma_dtheta', 'P2_P1_from_Ma_dtheta', 'T2_T1_from_Ma_dtheta', 'rho2_rho1_from_Ma_dtheta', 'Po2_Po1_from_Ma_dtheta', 'beta_from_Ma_dtheta', 'beta_r_from_Ma_theta', 'Ma3_from_Ma_theta', 'P3_P1_from_Ma_theta', 'Po3_Po1_from_Ma_theta', 'turn', 'reflect', 'polar']
+__all__ = ['beta_from_Ma_theta', 'theta_from_Ma_beta', 'theta_max_from_Ma', 'beta_at_theta_max_from_Ma', 'Mn1_from_Ma_beta', 'Ma2_from_Ma_beta', 'P2_P1_from_Ma_beta', 'T2_T1_from_Ma_beta', 'rho2_rho1_from_Ma_beta', 'Po2_Po1_from_Ma_beta', 'beta_from_Ma_Mn1', 'Ma2_from_Ma_dtheta', 'P2_P1_from_Ma_dtheta', 'T2_T1_from_Ma_dtheta', 'rho2_rho1_from_Ma_dtheta', 'Po2_Po1_from_Ma_dtheta', 'beta_from_Ma_dtheta', 'beta_r_from_Ma_theta', 'Ma3_from_Ma_theta', 'P3_P1_from_Ma_theta', 'Po3_Po1_from_Ma_theta', 'state', 'turn', 'reflect', 'polar']
 
 @overload
 def beta_from_Ma_theta(Ma: Scalar, theta: Scalar, ga: Scalar = ..., strong: Flag = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
@@ -104,6 +105,15 @@ degrees."""
 def Po2_Po1_from_Ma_beta(Ma: NDArray[np.float32], beta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
 def Po2_Po1_from_Ma_beta(Ma: ArrayLike, beta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+@overload
+def beta_from_Ma_Mn1(Ma: Scalar, Mn1: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
+    """Wave angle beta = asin(Mn1/Ma) in degrees of the shock whose upstream normal Mach number is
+Mn1, 1 <= Mn1 <= Ma < inf (NaN elsewhere)."""
+@overload
+def beta_from_Ma_Mn1(Ma: NDArray[np.float32], Mn1: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
+@overload
+def beta_from_Ma_Mn1(Ma: ArrayLike, Mn1: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
 
 @overload
 def Ma2_from_Ma_dtheta(Ma: Scalar, dtheta: Scalar, ga: Scalar = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> np.float64:  # type: ignore[overload-overlap]
@@ -203,3 +213,16 @@ one; NaN as for beta_r_from_Ma_theta."""
 def Po3_Po1_from_Ma_theta(Ma: NDArray[np.float32], theta: NDArray[np.float32], ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float32]: ...  # type: ignore[overload-overlap]
 @overload
 def Po3_Po1_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: ArrayLike = ..., casting: Casting = ..., order: Order = ..., dtype: DTypeLike = ..., subok: bool = ...) -> NDArray[np.float64]: ...
+
+def state(Ma: ArrayLike, *, theta: ArrayLike = ..., beta: ArrayLike = ..., Mn1: ArrayLike = ..., ga: ArrayLike = ..., strong: FlagLike = ...) -> Result:
+    """Every quantity of the oblique shock in a stream of Mach number Ma, known by one keyword:
+    the deflection theta or the wave angle beta (degrees), or the normal component Mn1.
+
+    From theta, ``strong`` picks the shock (False the weak one, the default; True the strong
+    one). Returns a Result with the fields beta, theta, Mn1, Mn2, Ma2, P2_P1, T2_T1, rho2_rho1,
+    Po2_Po1, theta_max (the largest deflection at Ma) and detached (a bool array: theta above
+    theta_max, where the shock stands detached and every other field but theta_max is NaN,
+    without a status). Every field has the inputs' broadcast shape; Dask stays lazy, xarray and
+    pandas keep their labels. A known value outside its domain (a negative theta, beta below
+    the Mach angle, Mn1 outside [1, Ma], Ma < 1) gives NaN with NumPy's invalid status.
+    """

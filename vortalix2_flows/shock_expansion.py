@@ -39,7 +39,7 @@ def flat_plate(Ma: ArrayLike, alpha: ArrayLike, ga: ArrayLike = GA) -> Result:
     q = ga * 0.5 * (Ma * Ma)
     n = lower - upper
     cl, cd, cm = _forces(q, alpha, 0.0 * n, n, (upper - lower) * 0.5)
-    return Result("flat_plate", {"cl": cl, "cd": cd, "cm": cm, "P_upper": upper,
+    return Result("shock_expansion.flat_plate", {"cl": cl, "cd": cd, "cm": cm, "P_upper": upper,
                                  "P_lower": lower})
 
 
@@ -69,5 +69,5 @@ def diamond(Ma: ArrayLike, t_c: ArrayLike, alpha: ArrayLike, ga: ArrayLike = GA)
     fy = 0.5 * ((lf + lr) - (uf + ur))
     m = ((uf - lf) * (1.0 + t_c * t_c) + (ur - lr) * (3.0 - t_c * t_c)) * 0.125
     cl, cd, cm = _forces(q, alpha, fx, fy, m)
-    return Result("diamond", {"cl": cl, "cd": cd, "cm": cm, "P_upper_front": uf,
+    return Result("shock_expansion.diamond", {"cl": cl, "cd": cd, "cm": cm, "P_upper_front": uf,
                               "P_upper_rear": ur, "P_lower_front": lf, "P_lower_rear": lr})

@@ -191,9 +191,9 @@ def test_result_objects():
     assert list(r.to_dict()) == list(TURN) and r.to_dict()["Ma2"] is r.Ma2
     assert r.shape == () and isinstance(r.Ma2, np.floating)
     text = repr(r)
-    assert text.splitlines()[0] == "turn result:" and "1.640522229" in text and "Po2_Po1" in text
+    assert text.splitlines()[0] == "oblique_shock.turn" and "1.6405" in text and "Po2_Po1" in text
     many = ob.reflect(np.linspace(2, 3, 50), 5.0)
-    assert repr(many) == "<reflect result, shape (50,): beta_r, Ma3, P3_P1, Po3_Po1>"
+    assert repr(many) == "<oblique_shock.reflect: fields of shape (50,): beta_r, Ma3, P3_P1, Po3_Po1>"
     with pytest.raises(AttributeError, match="no field 'Ma3'"):
         r.Ma3
     with pytest.raises(AttributeError):

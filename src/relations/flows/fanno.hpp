@@ -1,6 +1,6 @@
 // Fanno flow: adiabatic flow in a duct of constant area with wall friction, referred to the
-// sonic (starred) state the duct would reach if it were long enough. f is the Fanning friction
-// factor, so the friction length appears as 4 f L*/D.
+// sonic (starred) state the duct would reach if it were long enough. The friction length is
+// f L*/D with f the Darcy friction factor, which is 4 f L*/D with f the Fanning factor.
 //
 // With q = 2 + (ga - 1) Ma^2 (twice the isentropic To/T):
 //   T/T* = (ga + 1)/q,  P/P* = sqrt((ga + 1)/q)/Ma,  rho/rho* = sqrt(q/(ga + 1))/Ma,
@@ -190,6 +190,45 @@ struct FannoMaFromFLstarD {
     T slope(T m) const { return relation.slope(m); }
     template <class T>
     T operator()(T x) const { return solve_bracketed(*this, x); }
+};
+
+
+// Ma from rho/rho*, which falls from +inf at Ma = 0 to sqrt((ga - 1)/(ga + 1)) as Ma -> inf:
+// Ma^2 = 2/((ga + 1) x^2 - (ga - 1)), taken as v sqrt(2/((ga + 1) - (ga - 1) v^2)), v = 1/x,
+// above x = 1, where x^2 could overflow. The lower end (and every x whose denominator rounds to
+// zero or below there) gives +inf, +inf gives 0; NaN below the lower end.
+struct FannoMaFromRhoRhostar {
+    double gp1;
+    double gm1;
+    double lowest;  // sqrt((ga - 1)/(ga + 1)), as the forward relation's limit
+    explicit FannoMaFromRhoRhostar(double ga)
+        : gp1(ga + 1.0), gm1(ga - 1.0), lowest(std::sqrt((ga - 1.0) / (ga + 1.0))) {}
+    template <class T>
+    T operator()(T x) const {
+        const T den = gp1 * (x * x) - gm1;
+        const T small = pick(den > 0.0, math::sqrt(2.0 / den), math::splat<T>(inf));
+        const T v = 1.0 / x;
+        const T large = math::sqrt(2.0 / (gp1 - gm1 * (v * v))) * v;
+        const T r = pick(x <= 1.0, small, large);
+        return pick(x >= lowest, r, nan);
+    }
+};
+
+// Ma from V/V*, which rises from 0 at Ma = 0 to sqrt((ga + 1)/(ga - 1)) as Ma -> inf:
+// Ma = x sqrt(2/((ga + 1) - (ga - 1) x^2)). The upper end (and every x whose denominator
+// rounds to zero or below there) gives +inf; NaN outside [0, the upper end].
+struct FannoMaFromVVstar {
+    double gp1;
+    double gm1;
+    double highest;  // sqrt((ga + 1)/(ga - 1)), as the forward relation's limit
+    explicit FannoMaFromVVstar(double ga)
+        : gp1(ga + 1.0), gm1(ga - 1.0), highest(std::sqrt((ga + 1.0) / (ga - 1.0))) {}
+    template <class T>
+    T operator()(T x) const {
+        const T den = gp1 - gm1 * (x * x);
+        const T r = pick(den > 0.0, x * math::sqrt(2.0 / den), math::splat<T>(inf));
+        return pick((x >= 0.0) & (x <= highest), r, nan);
+    }
 };
 
 }  // namespace vortalix2::inline VORTALIX2_ISA::relations::flows

@@ -342,4 +342,57 @@ struct MaFromNu {
     T operator()(T x) const { return solve_bracketed(*this, x); }
 };
 
+
+// Ma = 1/sin(mu) from the Mach angle mu in degrees, 0 <= mu <= 90 (0 gives +inf); NaN outside.
+// Near 90 degrees the answer is near 1, where it depends on mu only to second order.
+struct MaFromMu {
+    explicit MaFromMu(double) {}
+    template <class T>
+    T operator()(T mu) const {
+        const T s = per_lane([](double v) { return std::sin(v * 0.017453292519943295); }, mu);
+        return pick((mu >= 0.0) & (mu <= 90.0), 1.0 / s, nan);
+    }
+};
+
+// The static ratios over their values at the sonic state of the same stagnation state:
+// T/T* = (ga + 1)/q, q = 2 + (ga - 1) Ma^2 (the Fanno T/T*), P/P* = (T/T*)^(ga/(ga - 1)) and
+// rho/rho* = (T/T*)^(1/(ga - 1)).
+struct IsentropicStarRatio {
+    double gp1;
+    double gm1;
+    double e;
+    IsentropicStarRatio(double ga, double e) : gp1(ga + 1.0), gm1(ga - 1.0), e(e) {}
+    template <class T>
+    T operator()(T ma) const {
+        const T q = 2.0 + gm1 * (ma * ma);
+        return math::pow(gp1 / q, e);
+    }
+};
+
+inline IsentropicStarRatio isentropic_p_pstar(double ga) { return {ga, ga / (ga - 1.0)}; }
+inline IsentropicStarRatio isentropic_rho_rhostar(double ga) { return {ga, 1.0 / (ga - 1.0)}; }
+
+// Ma = sqrt(2/(ga - 1) (x^e - 1)) from a stagnation-to-static ratio x >= 1, x^e = To/T
+// (e = (ga - 1)/ga for pressure, ga - 1 for density), without the cancellation of x^e - 1 near
+// x = 1: there (e ln x < 0.7) x^e - 1 is expm1(e log1p(x - 1)), x - 1 exact near 1; above it,
+// where that form would carry the rounding of the logarithm into the power, pow(x, e) - 1,
+// which no longer cancels. Each lane calls the same library functions as the scalar path.
+struct MaFromStagnationRatio {
+    double e;
+    double c;  // 2/(ga - 1)
+    MaFromStagnationRatio(double e, double ga) : e(e), c(2.0 / (ga - 1.0)) {}
+    double excess(double x) const {
+        const double z = e * std::log1p(x - 1.0);
+        return z < 0.7 ? std::expm1(z) : std::pow(x, e) - 1.0;
+    }
+    template <class T>
+    T operator()(T x) const {
+        const T t = per_lane([this](double v) { return excess(v); }, x);
+        return math::sqrt(c * t);
+    }
+};
+
+inline MaFromStagnationRatio ma_from_po_p(double ga) { return {(ga - 1.0) / ga, ga}; }
+inline MaFromStagnationRatio ma_from_rhoo_rho(double ga) { return {ga - 1.0, ga}; }
+
 }  // namespace vortalix2::inline VORTALIX2_ISA::relations::flows

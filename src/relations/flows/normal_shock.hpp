@@ -184,4 +184,105 @@ struct MaFromPo2P1 {
     T operator()(T x) const { return solve_bracketed(*this, x); }
 };
 
+
+// Ma from T2/T1 >= 1. With s = Ma^2, T2/T1 = (2 ga s - (ga - 1))((ga - 1) s + 2)/((ga + 1)^2 s)
+// gives a s^2 - B s - 2 (ga - 1) = 0, a = 2 ga (ga - 1), whose positive root is
+//   s = (B + sqrt(B^2 + 16 ga (ga - 1)^2))/(2 a),  B = 2 (ga - 1)^2 + (T2/T1 - 1)(ga + 1)^2 > 0,
+// a sum of positive terms (B written around T2/T1 = 1, where the textbook coefficient cancels).
+// The root is taken as B (1 + sqrt(1 + c/B^2))/(2 a), which does not overflow for large B.
+struct MaFromT2T1 {
+    double g2;   // 2 (ga - 1)^2
+    double gp2;  // (ga + 1)^2
+    double c;    // 16 ga (ga - 1)^2
+    double a2;   // 4 ga (ga - 1)
+    explicit MaFromT2T1(double ga) {
+        const double gm1 = ga - 1.0;
+        g2 = 2.0 * (gm1 * gm1);
+        gp2 = (ga + 1.0) * (ga + 1.0);
+        c = 16.0 * ga * (gm1 * gm1);
+        a2 = 4.0 * ga * gm1;
+    }
+    template <class T>
+    T operator()(T x) const {
+        const T b = g2 + (x - 1.0) * gp2;
+        const T w = c / (b * b);
+        const T s = (b * (1.0 + math::sqrt(1.0 + w))) / a2;
+        const T m = math::sqrt(s);
+        // Never below 1, where the rounding of the root could put T2/T1 = 1 or just above.
+        return pick(x >= 1.0, pick(m < 1.0, math::splat<T>(1.0), m), nan);
+    }
+};
+
+// Ma from rho2/rho1: Ma^2 = 2 x/(2 - (ga - 1)(x - 1)), written around x = 1 so that 1 gives 1
+// exactly. 1 <= x <= (ga + 1)/(ga - 1), the limit at Ma = inf, which (with every x whose
+// denominator rounds to zero or below) gives +inf; NaN elsewhere.
+struct MaFromRho2Rho1 {
+    double gm1;
+    double top;  // (ga + 1)/(ga - 1), as the forward relation's limit
+    explicit MaFromRho2Rho1(double ga) : gm1(ga - 1.0), top((ga + 1.0) / (ga - 1.0)) {}
+    template <class T>
+    T operator()(T x) const {
+        const T den = 2.0 - gm1 * (x - 1.0);
+        const T r = pick(den > 0.0, math::sqrt((x + x) / den), math::splat<T>(inf));
+        return pick((x >= 1.0) & (x <= top), r, nan);
+    }
+};
+
+// The entropy rise across the shock, (s2 - s1)/R = (ln(P2/P1) - ga ln(rho2/rho1))/(ga - 1).
+// With y = P2/P1 and s = (y - 1)/(y + 1), ln(P2/P1) = 2 atanh(s) and ln(rho2/rho1) =
+// 2 atanh(s/ga), so the first-order terms cancel exactly and
+//   (s2 - s1)/R = 2/(ga - 1) ((atanh(s) - s) - ga (atanh(s/ga) - s/ga))
+//               = 2/(ga - 1) sum_k (1 - ga^(-2k)) s^(2k+1)/(2k + 1),  k >= 1,
+// a series of positive terms, summed below s = 1/2 (thirty terms fall below 1e-18 of the
+// first); its coefficients are -expm1(-2k log1p(ga - 1)), exact to rounding for ga near 1.
+// Above, the two brackets, which differ by more than a factor of two: atanh(s) - s as
+// ln(y)/2 - s (ln of y itself, not of (1 + s)/(1 - s), which would inherit the rounding of
+// 1 - s as Ma grows; ln(y) as ln(k) + 2 ln(Ma) past Ma = 1e100, where y would overflow), and
+// atanh(u) - u, u = s/ga, by its own series below u = 1/2, else as ln((1 + u)/(1 - u))/2 - u.
+// Near Ma = 1 the entropy rise (of order (Ma - 1)^3) keeps its relative accuracy.
+struct DsRFromMa {
+    static constexpr int terms = 30;
+    P2P1FromMa pressure;
+    double ga;
+    double two_over_gm1;
+    double log_k;             // ln(2 ga/(ga + 1))
+    double coef[terms];       // (1 - ga^(-2k))/(2k + 1), k = 1..terms
+    explicit DsRFromMa(double ga)
+        : pressure(ga), ga(ga), two_over_gm1(2.0 / (ga - 1.0)), log_k(std::log(pressure.k)) {
+        const double lg = std::log1p(ga - 1.0);
+        for (int k = 1; k <= terms; ++k) {
+            coef[k - 1] = -std::expm1(-2.0 * k * lg) / (2.0 * k + 1.0);
+        }
+    }
+    // sum_k c_k v^(2k+1), k >= 1, by Horner's rule in v^2.
+    template <class T>
+    static T odd_series(const double* c, T v) {
+        const T v2 = v * v;
+        T p = math::splat<T>(c[terms - 1]);
+        for (int k = terms - 2; k >= 0; --k) p = p * v2 + c[k];
+        return (v * v2) * p;
+    }
+    template <class T>
+    static T atanh_less_u(T u) {
+        static constexpr auto plain = [] {
+            struct C { double c[terms]; } r{};
+            for (int k = 1; k <= terms; ++k) r.c[k - 1] = 1.0 / (2.0 * k + 1.0);
+            return r;
+        }();
+        const T series = odd_series(plain.c, u);
+        const T wide = log((1.0 + u) / (1.0 - u)) * 0.5 - u;
+        return pick(u < 0.5, series, wide);
+    }
+    template <class T>
+    T operator()(T ma) const {
+        const T d = (ma - 1.0) * (ma + 1.0);
+        const T kd = pressure.k * d;  // P2/P1 - 1
+        const T s = pick(kd == inf, math::splat<T>(1.0), kd / (2.0 + kd));
+        const T near = odd_series(coef, s);
+        const T ln_y = pick(ma < 1e100, log(1.0 + kd), log_k + 2.0 * log(ma));
+        const T far = (ln_y * 0.5 - s) - ga * atanh_less_u(s / ga);
+        return two_over_gm1 * pick(s < 0.5, near, far);
+    }
+};
+
 }  // namespace vortalix2::inline VORTALIX2_ISA::relations::flows

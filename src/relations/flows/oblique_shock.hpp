@@ -423,4 +423,18 @@ struct BetaFromMaTheta : ThetaMaxPoint {
     }
 };
 
+
+// The wave angle from the normal component: beta = asin(Mn1/Ma) in degrees, taken as
+// atan2(Mn1, sqrt((Ma - Mn1)(Ma + Mn1))), which keeps its accuracy near 90 degrees where asin's
+// slope is unbounded. 1 <= Mn1 <= Ma < inf; NaN elsewhere.
+struct BetaFromMaMn1 : ObliqueShock {
+    using ObliqueShock::ObliqueShock;
+    template <class T>
+    T operator()(T ma, T mn) const {
+        const T c = math::sqrt((ma - mn) * (ma + mn));
+        const T r = atan2(mn, c) * degrees_per_radian;
+        return pick((ma < inf) & (mn >= 1.0) & (mn <= ma), r, nan);
+    }
+};
+
 }  // namespace vortalix2::inline VORTALIX2_ISA::relations::flows

@@ -223,4 +223,37 @@ struct RayleighMaFromPoPostar {
     T operator()(T x) const { return solve_bracketed(*this, x); }
 };
 
+
+// Ma from V/V*, which rises from 0 at Ma = 0 to (ga + 1)/ga as Ma -> inf:
+// Ma^2 = x/((ga + 1) - ga x). The upper end (and every x whose denominator rounds to zero or
+// below there) gives +inf; NaN outside [0, the upper end].
+struct RayleighMaFromVVstar : RayleighBase {
+    double highest;  // (ga + 1)/ga, as the forward relation's limit
+    explicit RayleighMaFromVVstar(double ga) : RayleighBase(ga), highest(gp1 / ga) {}
+    template <class T>
+    T operator()(T x) const {
+        const T den = gp1 - ga * x;
+        const T r = pick(den > 0.0, math::sqrt(x / den), math::splat<T>(inf));
+        return pick((x >= 0.0) & (x <= highest), r, nan);
+    }
+};
+
+// Ma from rho/rho* = 1/(V/V*), which falls from +inf at Ma = 0 to ga/(ga + 1) as Ma -> inf:
+// Ma^2 = 1/((ga + 1) x - ga), taken as v/((ga + 1) - ga v), v = 1/x, above x = 1, where the
+// product could overflow. The lower end (and every x whose denominator rounds to zero or below
+// there) gives +inf, +inf gives 0; NaN below the lower end.
+struct RayleighMaFromRhoRhostar : RayleighBase {
+    double lowest;  // ga/(ga + 1), as the forward relation's limit
+    explicit RayleighMaFromRhoRhostar(double ga) : RayleighBase(ga), lowest(ga / gp1) {}
+    template <class T>
+    T operator()(T x) const {
+        const T den = gp1 * x - ga;
+        const T small = pick(den > 0.0, math::sqrt(1.0 / den), math::splat<T>(inf));
+        const T v = 1.0 / x;
+        const T large = math::sqrt(v / (gp1 - ga * v));
+        const T r = pick(x <= 1.0, small, large);
+        return pick(x >= lowest, r, nan);
+    }
+};
+
 }  // namespace vortalix2::inline VORTALIX2_ISA::relations::flows

@@ -71,7 +71,7 @@ VORTALIX2_RELATION(isentropic, mu_from_Ma, "Ma", "",
     guarded(fl::MuFromMa(ga), 1.0),
     "Mach angle mu = asin(1/Ma) in degrees, for Ma >= 1 (90 at Ma = 1, 0 at inf; NaN below).\n"
     "\n"
-    "The one function without ``ga``.")
+    "Like Ma_from_mu, without ``ga``.")
 
 VORTALIX2_RELATION(isentropic, nu_from_Ma, "Ma, ga", "",
     guarded_with_limit(fl::NuFromMa(ga), 1.0, fl::NuFromMa(ga).max_deg),
@@ -82,20 +82,33 @@ VORTALIX2_RELATION(isentropic, nu_from_Ma, "Ma, ga", "",
     "(sqrt((ga + 1)/(ga - 1)) - 1) 90 degrees.")
 
 VORTALIX2_RELATION(isentropic, Ma_from_Po_P, "Po_P, ga", "",
-    guarded(rel::MaFromPoP(ga), 1.0),
-    "Ma from Po/P >= 1 (NaN below), closed form; the core's bits.")
+    guarded(fl::ma_from_po_p(ga), 1.0),
+    "Ma from Po/P >= 1 (NaN below), closed form: sqrt(2/(ga - 1) ((Po/P)^((ga - 1)/ga) - 1)).\n"
+    "\n"
+    "The power less 1 is taken as expm1(((ga - 1)/ga) log1p(Po/P - 1)) near Po/P = 1, where the\n"
+    "core's formula cancels, so the result holds 1e-14 relative down to Ma -> 0; its bits are\n"
+    "not the core's.")
 
 VORTALIX2_RELATION(isentropic, Ma_from_To_T, "To_T, ga", "",
     guarded(rel::MaFromToT(ga), 1.0),
     "Ma from To/T >= 1 (NaN below), closed form; the core's bits.")
 
 VORTALIX2_RELATION(isentropic, Ma_from_rhoo_rho, "rhoo_rho, ga", "",
-    guarded(rel::MaFromRhooRho(ga), 1.0),
-    "Ma from rhoo/rho >= 1 (NaN below), closed form; the core's bits.")
+    guarded(fl::ma_from_rhoo_rho(ga), 1.0),
+    "Ma from rhoo/rho >= 1 (NaN below), closed form: sqrt(2/(ga - 1) ((rhoo/rho)^(ga - 1) - 1)).\n"
+    "\n"
+    "The power less 1 is taken as expm1((ga - 1) log1p(rhoo/rho - 1)) near rhoo/rho = 1, where\n"
+    "the core's formula cancels, so the result holds 1e-14 relative down to Ma -> 0; its bits\n"
+    "are not the core's.")
 
 VORTALIX2_RELATION(isentropic, Ma_from_V_cpTo, "V_cpTo, ga", "",
     guarded(rel::MaFromVCpTo(ga), 0.0, 1.4142135623730951, true),
     "Ma from V/sqrt(cp To), 0 <= V/sqrt(cp To) < sqrt(2) (NaN outside); the core's bits.")
+
+VORTALIX2_RELATION(isentropic, Ma_from_mu, "mu", "",
+    fl::MaFromMu(ga),
+    "Ma = 1/sin(mu) from the Mach angle mu in degrees, 0 <= mu <= 90 (0 gives +inf, 90 gives 1;\n"
+    "NaN outside). Like mu_from_Ma, without ``ga``.")
 
 VORTALIX2_RELATION(isentropic, Ma_from_nu, "nu, ga", "",
     fl::MaFromNu(ga),
@@ -133,13 +146,30 @@ VORTALIX2_RELATION(isentropic, Ma_from_mcpTo_AP, "mcpTo_AP, ga", "",
     "Closed form (the root of a quadratic in Ma^2) rather than the core's Newton iteration, so\n"
     "the result is the exact root to rounding, not the core's bits.")
 
-VORTALIX2_RELATION(normal_shock, Mash_from_Ma, "Ma, ga", "",
+VORTALIX2_RELATION(isentropic, T_Tstar_from_Ma, "Ma, ga", "",
+    guarded(fl::FannoTTstarFromMa(ga), 0.0),
+    "T/T* = (ga + 1)/(2 + (ga - 1) Ma^2), T* the sonic temperature of the same To; Ma >= 0.")
+
+VORTALIX2_RELATION(isentropic, P_Pstar_from_Ma, "Ma, ga", "",
+    guarded(fl::isentropic_p_pstar(ga), 0.0),
+    "P/P* = (T/T*)^(ga/(ga - 1)), P* the sonic pressure of the same Po; Ma >= 0.")
+
+VORTALIX2_RELATION(isentropic, rho_rhostar_from_Ma, "Ma, ga", "",
+    guarded(fl::isentropic_rho_rhostar(ga), 0.0),
+    "rho/rho* = (T/T*)^(1/(ga - 1)), rho* the sonic density of the same rhoo; Ma >= 0.")
+
+VORTALIX2_RELATION(isentropic, Mstar_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::FannoVVstarFromMa(ga), 0.0, std::sqrt((ga + 1.0) / (ga - 1.0))),
+    "Characteristic Mach number M* = V/a* = Ma sqrt((ga + 1)/(2 + (ga - 1) Ma^2)), a* the\n"
+    "sonic speed of the same To; Ma >= 0, sqrt((ga + 1)/(ga - 1)) at Ma = inf.")
+
+VORTALIX2_RELATION(normal_shock, Mash_from_Ma, "Ma, ga", "normal_shock.Ma2_from_Ma",
     guarded_with_limit(rel::MashFromMa(ga), 1.0, std::sqrt((ga - 1.0) * 0.5 / ga)),
     "Downstream Mach number sqrt((1 + (ga - 1)/2 Ma^2)/(ga Ma^2 - (ga - 1)/2)), Ma >= 1.\n"
     "\n"
     "sqrt((ga - 1)/(2 ga)) at Ma = inf; NaN for Ma < 1 (the core evaluates the formula there).")
 
-VORTALIX2_RELATION(normal_shock, Posh_Po_from_Ma, "Ma, ga", "",
+VORTALIX2_RELATION(normal_shock, Posh_Po_from_Ma, "Ma, ga", "normal_shock.Po2_Po1_from_Ma",
     guarded(rel::PoshPoFromMa(ga), 1.0),
     "Stagnation-pressure ratio across the shock, Ma >= 1 (NaN below); the core's bits.\n"
     "\n"
@@ -167,7 +197,7 @@ VORTALIX2_RELATION(normal_shock, Po2_P1_from_Ma, "Ma, ga", "",
     "Po2/P1 = ((ga + 1)/2 Ma^2)^(ga/(ga - 1)) ((ga + 1)/(2 ga Ma^2 - (ga - 1)))^(1/(ga - 1));\n"
     "at Ma = 1 it is the isentropic Po/P there.")
 
-VORTALIX2_RELATION(normal_shock, Ma_from_Mash, "Mash, ga", "",
+VORTALIX2_RELATION(normal_shock, Ma_from_Mash, "Mash, ga", "normal_shock.Ma_from_Ma2(Ma2)",
     fl::MaFromMashClosed(ga),
     "Upstream Ma from the downstream Mach number, sqrt((ga - 1)/(2 ga)) <= Mash <= 1.\n"
     "\n"
@@ -175,7 +205,7 @@ VORTALIX2_RELATION(normal_shock, Ma_from_Mash, "Mash, ga", "",
     "Unlike the core's Newton iteration (stopped at steps below 1e-6), this is the root to\n"
     "rounding, so its bits differ from the core's.")
 
-VORTALIX2_RELATION(normal_shock, Ma_from_Posh_Po, "Posh_Po, ga", "",
+VORTALIX2_RELATION(normal_shock, Ma_from_Posh_Po, "Posh_Po, ga", "normal_shock.Ma_from_Po2_Po1(Po2_Po1)",
     fl::MaFromPoshPoBranch(ga),
     "Upstream Ma >= 1 from Posh/Po, 0 <= Posh/Po <= 1 (1 gives 1, 0 gives +inf).\n"
     "\n"
@@ -188,6 +218,23 @@ VORTALIX2_RELATION(normal_shock, Ma_from_P2_P1, "P2_P1, ga", "",
 VORTALIX2_RELATION(normal_shock, Ma_from_Po2_P1, "Po2_P1, ga", "",
     fl::MaFromPo2P1(ga),
     "Upstream Ma >= 1 from the pitot ratio Po2/P1 >= its value at Ma = 1 (NaN below).")
+
+VORTALIX2_RELATION(normal_shock, Ma_from_T2_T1, "T2_T1, ga", "",
+    fl::MaFromT2T1(ga),
+    "Upstream Ma >= 1 from T2/T1 >= 1 (NaN below), closed form (the positive root of a\n"
+    "quadratic in Ma^2); +inf gives +inf.")
+
+VORTALIX2_RELATION(normal_shock, Ma_from_rho2_rho1, "rho2_rho1, ga", "",
+    fl::MaFromRho2Rho1(ga),
+    "Upstream Ma = sqrt(2 x/(2 - (ga - 1)(x - 1))) from x = rho2/rho1, 1 <= x <= (ga + 1)/(ga - 1)\n"
+    "(the limit at Ma = inf, which gives +inf); NaN outside.")
+
+VORTALIX2_RELATION(normal_shock, ds_R_from_Ma, "Ma, ga", "",
+    guarded_with_limit(fl::DsRFromMa(ga), 1.0, inf),
+    "Entropy rise across the shock (s2 - s1)/R = -ln(Po2/Po1), Ma >= 1 (NaN below).\n"
+    "\n"
+    "0 at Ma = 1, +inf at Ma = inf. Evaluated in a form that keeps its relative accuracy near\n"
+    "Ma = 1, where it is of order (Ma - 1)^3.")
 
 VORTALIX2_RELATION(oblique_shock, beta_from_Ma_theta, "Ma, theta, ga, strong=False", "",
     fl::BetaFromMaTheta(ga, flag),
@@ -240,6 +287,11 @@ VORTALIX2_RELATION(oblique_shock, Po2_Po1_from_Ma_beta, "Ma, beta, ga", "",
     fl::Po2Po1FromMaBeta(ga),
     "Stagnation-pressure ratio across the shock: the normal shock's Posh/Po at Mn1; beta in\n"
     "degrees.")
+
+VORTALIX2_RELATION(oblique_shock, beta_from_Ma_Mn1, "Ma, Mn1, ga", "",
+    fl::BetaFromMaMn1(ga),
+    "Wave angle beta = asin(Mn1/Ma) in degrees of the shock whose upstream normal Mach number is\n"
+    "Mn1, 1 <= Mn1 <= Ma < inf (NaN elsewhere).")
 
 VORTALIX2_RELATION(oblique_shock, Ma2_from_Ma_dtheta, "Ma, dtheta, ga", "",
     fl::TurnFromMaDtheta<fl::Turned::ma2>(ga),
@@ -302,41 +354,71 @@ VORTALIX2_RELATION(oblique_shock, Po3_Po1_from_Ma_theta, "Ma, theta, ga", "",
 
 VORTALIX2_RELATION(fanno, fLstar_D_from_Ma, "Ma, ga", "",
     guarded_with_limit(fl::FLstarDFromMa(ga), 0.0, fl::FannoMaFromFLstarD(ga, true).limit),
-    "4 f L*/D (f the Fanning friction factor): the friction length to choking, Ma >= 0.\n"
+    "fLstar_D = f L*/D, the friction length to choking, Ma >= 0.\n"
     "\n"
     "0 at Ma = 1, +inf at Ma = 0, (ga + 1)/(2 ga) ln((ga + 1)/(ga - 1)) - 1/ga at Ma = inf.\n"
-    "Evaluated in a form that does not cancel near Ma = 1.")
+    "Evaluated in a form that does not cancel near Ma = 1.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(fanno, P_Pstar_from_Ma, "Ma, ga", "",
     guarded(fl::FannoPPstarFromMa(ga), 0.0),
-    "P/P* = sqrt((ga + 1)/(2 + (ga - 1) Ma^2))/Ma, Ma >= 0.")
+    "P/P* = sqrt((ga + 1)/(2 + (ga - 1) Ma^2))/Ma, Ma >= 0.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(fanno, T_Tstar_from_Ma, "Ma, ga", "",
     guarded(fl::FannoTTstarFromMa(ga), 0.0),
-    "T/T* = (ga + 1)/(2 + (ga - 1) Ma^2), Ma >= 0.")
+    "T/T* = (ga + 1)/(2 + (ga - 1) Ma^2), Ma >= 0.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(fanno, rho_rhostar_from_Ma, "Ma, ga", "",
     guarded_with_limit(fl::FannoRhoRhostarFromMa(ga), 0.0, std::sqrt((ga - 1.0) / (ga + 1.0))),
-    "rho/rho* = sqrt((2 + (ga - 1) Ma^2)/(ga + 1))/Ma, Ma >= 0.")
+    "rho/rho* = sqrt((2 + (ga - 1) Ma^2)/(ga + 1))/Ma, Ma >= 0.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(fanno, V_Vstar_from_Ma, "Ma, ga", "",
     guarded_with_limit(fl::FannoVVstarFromMa(ga), 0.0, std::sqrt((ga + 1.0) / (ga - 1.0))),
-    "V/V* = Ma sqrt((ga + 1)/(2 + (ga - 1) Ma^2)), Ma >= 0.")
+    "V/V* = Ma sqrt((ga + 1)/(2 + (ga - 1) Ma^2)), Ma >= 0.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(fanno, Ma_from_fLstar_D, "fLstar_D, ga, *, sup", "",
     fl::FannoMaFromFLstarD(ga, flag),
-    "Ma from 4 f L*/D >= 0 (f the Fanning friction factor) on the requested branch.\n"
+    "Ma from fLstar_D = f L*/D >= 0 on the requested branch.\n"
     "\n"
     "Subsonic: every value >= 0 (0 gives 1, +inf gives 0). Supersonic: up to the limit at\n"
-    "Ma = inf (which gives +inf); NaN above it.")
+    "Ma = inf (which gives +inf); NaN above it.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(fanno, Ma_from_P_Pstar, "P_Pstar, ga", "",
     fl::FannoMaFromPPstar(ga),
-    "Ma from P/P* >= 0 (P/P* falls monotonically; 0 gives +inf, +inf gives 0).")
+    "Ma from P/P* >= 0 (P/P* falls monotonically; 0 gives +inf, +inf gives 0).\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(fanno, Ma_from_T_Tstar, "T_Tstar, ga", "",
     fl::FannoMaFromTTstar(ga),
-    "Ma from 0 <= T/T* <= (ga + 1)/2 (T/T* falls monotonically; 0 gives +inf).")
+    "Ma from 0 <= T/T* <= (ga + 1)/2 (T/T* falls monotonically; 0 gives +inf).\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
+
+VORTALIX2_RELATION(fanno, Ma_from_rho_rhostar, "rho_rhostar, ga", "",
+    fl::FannoMaFromRhoRhostar(ga),
+    "Ma from rho/rho* >= sqrt((ga - 1)/(ga + 1)) (rho/rho* falls monotonically; its lower end,\n"
+    "the limit at Ma = inf, gives +inf, +inf gives 0; NaN below). Closed form.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
+
+VORTALIX2_RELATION(fanno, Ma_from_V_Vstar, "V_Vstar, ga", "",
+    fl::FannoMaFromVVstar(ga),
+    "Ma from 0 <= V/V* <= sqrt((ga + 1)/(ga - 1)) (V/V* rises monotonically; the upper end, the\n"
+    "limit at Ma = inf, gives +inf; NaN outside). Closed form.\n"
+    "\n"
+    "In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).")
 
 VORTALIX2_RELATION(rayleigh, To_Tostar_from_Ma, "Ma, ga", "",
     guarded_with_limit(fl::RayleighToTostarFromMa(ga), 0.0, (ga - 1.0) * (ga + 1.0) / (ga * ga)),
@@ -386,3 +468,13 @@ VORTALIX2_RELATION(rayleigh, Ma_from_T_Tstar, "T_Tstar, ga, *, sup(Ma = 1/sqrt(g
     "in closed form: sup=False gives the root below 1/sqrt(ga), sup=True the one above.\n"
     "\n"
     "0 <= T/T* <= the maximum; 0 gives 0 (below) or +inf (above). NaN elsewhere.")
+
+VORTALIX2_RELATION(rayleigh, Ma_from_rho_rhostar, "rho_rhostar, ga", "",
+    fl::RayleighMaFromRhoRhostar(ga),
+    "Ma = 1/sqrt((ga + 1) rho/rho* - ga) from rho/rho* >= ga/(ga + 1) (its lower end, the limit at\n"
+    "Ma = inf, gives +inf, +inf gives 0; NaN below).")
+
+VORTALIX2_RELATION(rayleigh, Ma_from_V_Vstar, "V_Vstar, ga", "",
+    fl::RayleighMaFromVVstar(ga),
+    "Ma = sqrt(V/V*/((ga + 1) - ga V/V*)) from 0 <= V/V* <= (ga + 1)/ga (the upper end, the limit\n"
+    "at Ma = inf, gives +inf; NaN outside).")
