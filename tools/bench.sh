@@ -12,8 +12,10 @@ cmake -S . -B build/bench -DVORTALIX2_MODULE=OFF -DVORTALIX2_BENCH=ON >/dev/null
 cmake --build build/bench -j2 >/dev/null
 .venvs/bench/bin/python bench/bench.py "$@"
 # The toolkit's tables: isentropic and normal-shock relations, then oblique shocks, Fanno and
-# Rayleigh flow (each against the NumPy expression or SciPy solve a user would write).
+# Rayleigh flow (each against the NumPy expression or SciPy solve a user would write), then the
+# whole-state calls against the separate ufunc calls they make.
 quick=()
 for arg in "$@"; do [ "$arg" = --quick ] && quick=(--quick); done
 .venvs/bench/bin/python bench/bench_flows.py "${quick[@]}"
 .venvs/bench/bin/python bench/bench_flows_oblique_duct.py "${quick[@]}"
+.venvs/bench/bin/python bench/bench_states.py "${quick[@]}"
