@@ -6,33 +6,13 @@ Python cost, which should stay within 10 microseconds.
     .venvs/bench/bin/python bench/bench_states.py [--quick]
 """
 import argparse
-import platform
-import time
 
 import numpy as np
 
+from timing import best, cpu_name
 from vortalix2_flows import fanno, isentropic, normal_shock, oblique_shock, rayleigh
 
 G = 1.4
-
-
-def best(f, rounds):
-    times = []
-    for _ in range(rounds):
-        t = time.perf_counter()
-        f()
-        times.append(time.perf_counter() - t)
-    return min(times)
-
-
-def cpu_name():
-    try:
-        for line in open("/proc/cpuinfo"):
-            if line.startswith("model name"):
-                return line.split(":", 1)[1].strip()
-    except OSError:
-        pass
-    return platform.processor() or "unknown CPU"
 
 
 def separate_isentropic(x):

@@ -1,6 +1,11 @@
 """The toolkit's accuracy bounds, shared by the tests that hold its relations against their
-mpmath references (generated into JSON by tools/gen_flows_*reference.py)."""
+mpmath references (generated into JSON by tools/gen_flows_*reference.py), and the check that
+every instruction-set level gives the scalar bits."""
+import json
 import math
+import os
+import subprocess
+import sys
 from fractions import Fraction
 
 import numpy as np
@@ -59,3 +64,21 @@ def assert_round_trip(inverse, forward, M, ga, sup, split):
     slope = np.abs(forward(got * (1 + h), ga) - forward(got * (1 - h), ga)) / (2 * h * got)
     bad = np.abs(forward(got, ga) - x) - (64 * ulp(x) + 4 * slope * ulp(got)) > 0
     assert not bad.any(), list(zip(M[bad], x[bad], got[bad]))[:5]
+
+
+def assert_levels_agree(probe):
+    """Runs the script `probe` (which prints a JSON object of result bits, with the key "level"
+    for the level it ran at) once per instruction-set level, and checks that every level gives
+    the scalar loops' bits."""
+    runs = {}
+    for level in ("scalar", "sse2", "avx2", "avx512"):
+        env = dict(os.environ, VORTALIX2_SIMD=level)
+        done = subprocess.run([sys.executable, "-c", probe], env=env, capture_output=True,
+                              text=True, check=True)
+        runs[level] = json.loads(done.stdout)
+    scalar = runs.pop("scalar")
+    assert scalar.pop("level") == "scalar"
+    for level, found in runs.items():
+        found.pop("level")
+        bad = [key for key in scalar if scalar[key] != found[key]]
+        assert not bad, f"{level} differs from scalar in {bad[:5]}"

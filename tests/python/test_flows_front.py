@@ -1,9 +1,5 @@
 """vortalix2_flows: calling conventions, the core's bits inside the domain, NaN outside it,
 and the same bits at every instruction-set level."""
-import json
-import os
-import subprocess
-import sys
 
 import numpy as np
 import pytest
@@ -12,6 +8,7 @@ import vortalix2 as core
 from vortalix2_flows import isentropic as ise
 from vortalix2_flows import normal_shock as ns
 
+from accuracy import assert_levels_agree
 from conftest import assert_bits
 
 GAS = (1.1, 1.3, 1.4, 1.67)
@@ -163,15 +160,4 @@ json.dump(out, sys.stdout)
 
 
 def test_every_level_gives_the_scalar_bits():
-    runs = {}
-    for level in ("scalar", "sse2", "avx2", "avx512"):
-        env = dict(os.environ, VORTALIX2_SIMD=level)
-        done = subprocess.run([sys.executable, "-c", PROBE], env=env, capture_output=True,
-                              text=True, check=True)
-        runs[level] = json.loads(done.stdout)
-    scalar = runs.pop("scalar")
-    assert scalar.pop("level") == "scalar"
-    for level, found in runs.items():
-        found.pop("level")
-        bad = [key for key in scalar if scalar[key] != found[key]]
-        assert not bad, f"{level} differs from scalar in {bad[:5]}"
+    assert_levels_agree(PROBE)

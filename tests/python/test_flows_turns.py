@@ -2,7 +2,6 @@
 (tools/gen_flows_turns_reference.py), the special points of each call, the floating-point
 status of the branch an element does not keep, every level's bits, and the charts."""
 import json
-import os
 import subprocess
 import sys
 from pathlib import Path
@@ -14,6 +13,7 @@ from vortalix2_flows import isentropic as ise
 from vortalix2_flows import oblique_shock as ob
 from vortalix2_flows import shock_expansion as se
 
+from accuracy import assert_levels_agree
 from conftest import assert_bits
 
 REF = json.loads(Path(__file__).with_name("flows_turns_reference.json").read_text())
@@ -227,17 +227,7 @@ json.dump(out, sys.stdout)
 
 
 def test_every_level_gives_the_scalar_bits():
-    runs = {}
-    for level in ("scalar", "sse2", "avx2", "avx512"):
-        env = dict(os.environ, VORTALIX2_SIMD=level)
-        done = subprocess.run([sys.executable, "-c", LEVEL_PROBE], env=env, capture_output=True,
-                              text=True, check=True)
-        runs[level] = json.loads(done.stdout)
-    scalar = runs.pop("scalar")
-    assert scalar.pop("level") == "scalar"
-    for level, found in runs.items():
-        found.pop("level")
-        assert not [k for k in scalar if scalar[k] != found[k]], level
+    assert_levels_agree(LEVEL_PROBE)
 
 
 def png_size(path):
