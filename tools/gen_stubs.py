@@ -77,7 +77,10 @@ def call(name, fn):
         kind = "FlagLike" if p.name in ("sup", "strong") else "ArrayLike"
         parts.append(f"{p.name}: {kind}" + ("" if p.default is p.empty else " = ..."))
     result = "NDArray[np.float64]" if name == "after" else "Result"
-    body = '    """' + fn.__doc__.replace('\\', '\\\\').replace('"""', r'\"\"\"') + '"""'
+    # Python 3.13 strips a docstring's indentation when it compiles it, earlier versions keep
+    # it: the cleaned text is the same on every version.
+    doc = inspect.cleandoc(fn.__doc__)
+    body = '    """' + doc.replace('\\', '\\\\').replace('"""', r'\"\"\"') + '"""'
     return "\n".join([f"def {name}({', '.join(parts)}) -> {result}:", body, ""])
 
 

@@ -151,32 +151,29 @@ def Ma_from_Po_Postar(Po_Postar: ArrayLike, ga: ArrayLike = ..., *, sup: FlagLik
 
 def state(*, Ma: ArrayLike = ..., P_Pstar: ArrayLike = ..., T_Tstar: ArrayLike = ..., rho_rhostar: ArrayLike = ..., V_Vstar: ArrayLike = ..., Po_Postar: ArrayLike = ..., fLstar_D: ArrayLike = ..., ga: ArrayLike = ..., sup: FlagLike = ...) -> Result:
     """Every Fanno ratio of the state known by one keyword: Ma, P_Pstar, T_Tstar, rho_rhostar,
-    V_Vstar, Po_Postar or fLstar_D (the friction length to choking, f L*/D).
+V_Vstar, Po_Postar or fLstar_D (the friction length to choking, f L*/D).
 
-    Po_Postar and fLstar_D take every value twice: ``sup`` must be given with them (False the
-    subsonic root, True the supersonic one). Returns a Result with the fields Ma, P_Pstar,
-    T_Tstar, rho_rhostar, V_Vstar, Po_Postar and fLstar_D, each of the inputs' broadcast shape
-    and computed by this module's functions (Dask stays lazy, xarray and pandas keep their
-    labels). A known value outside its domain gives NaN everywhere with NumPy's invalid status.
-    In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor).
-    """
+Po_Postar and fLstar_D take every value twice: ``sup`` must be given with them (False the
+subsonic root, True the supersonic one). Returns a Result with the fields Ma, P_Pstar,
+T_Tstar, rho_rhostar, V_Vstar, Po_Postar and fLstar_D, each of the inputs' broadcast shape
+and computed by this module's functions (Dask stays lazy, xarray and pandas keep their
+labels). A known value outside its domain gives NaN everywhere with NumPy's invalid status.
+In fLstar_D = f L*/D, f is the Darcy friction factor (4 times the Fanning factor)."""
 
 def between(Ma1: ArrayLike, Ma2: ArrayLike, ga: ArrayLike = ...) -> Result:
     """Every ratio from station 1 to station 2 of a Fanno duct: P2_P1, T2_T1, rho2_rho1, V2_V1,
-    Po2_Po1 and fL_D = f L/D, the friction length between them (f the Darcy factor, 4 times the
-    Fanning factor), as a Result of the inputs' broadcast shape.
+Po2_Po1 and fL_D = f L/D, the friction length between them (f the Darcy factor, 4 times the
+Fanning factor), as a Result of the inputs' broadcast shape.
 
-    Friction only drives the flow towards Ma = 1: a pair that friction cannot join (Ma2
-    farther from 1 than Ma1, or on the other side of it) gives NaN with NumPy's invalid status.
-    """
+Friction only drives the flow towards Ma = 1: a pair that friction cannot join (Ma2
+farther from 1 than Ma1, or on the other side of it) gives NaN with NumPy's invalid status."""
 
 def after(Ma1: ArrayLike, fL_D: ArrayLike, ga: ArrayLike = ...) -> NDArray[np.float64]:
     """The Mach number at the end of a Fanno duct of friction length fL_D = f L/D (f the Darcy
-    factor, 4 times the Fanning factor) from Ma1 at its inlet, on the branch of Ma1 (Ma1 = 1
-    counts as subsonic).
+factor, 4 times the Fanning factor) from Ma1 at its inlet, on the branch of Ma1 (Ma1 = 1
+counts as subsonic).
 
-    A duct longer than L*, the length to choking from Ma1 (fL_D > fLstar_D(Ma1)), or a
-    negative fL_D, gives NaN with NumPy's invalid status: no such steady flow exists with
-    that inlet state. Physically the flow then chokes: a subsonic inlet state changes (less
-    mass flow enters, at a lower Ma1), and a supersonic one sees a shock stand in the duct.
-    """
+A duct longer than L*, the length to choking from Ma1 (fL_D > fLstar_D(Ma1)), or a
+negative fL_D, gives NaN with NumPy's invalid status: no such steady flow exists with
+that inlet state. Physically the flow then chokes: a subsonic inlet state changes (less
+mass flow enters, at a lower Ma1), and a supersonic one sees a shock stand in the duct."""

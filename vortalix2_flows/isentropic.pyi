@@ -247,15 +247,14 @@ def Mstar_from_Ma(Ma: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., where: 
 
 def state(*, Ma: ArrayLike = ..., To_T: ArrayLike = ..., Po_P: ArrayLike = ..., rhoo_rho: ArrayLike = ..., A_Acrit: ArrayLike = ..., V_cpTo: ArrayLike = ..., mcpTo_APo: ArrayLike = ..., mcpTo_AP: ArrayLike = ..., F_mcpTo: ArrayLike = ..., nu: ArrayLike = ..., mu: ArrayLike = ..., ga: ArrayLike = ..., sup: FlagLike = ...) -> Result:
     """Every isentropic quantity of the state known by one keyword: Ma, To_T, Po_P, rhoo_rho,
-    A_Acrit, V_cpTo, mcpTo_APo, mcpTo_AP, F_mcpTo, nu or mu (degrees).
+A_Acrit, V_cpTo, mcpTo_APo, mcpTo_AP, F_mcpTo, nu or mu (degrees).
 
-    A_Acrit, mcpTo_APo and F_mcpTo take every value twice: ``sup`` must be given with them
-    (False the subsonic root, True the supersonic one); with the others it is not needed.
-    Returns a Result with the fields Ma, To_T, Po_P, rhoo_rho, A_Acrit, V_cpTo, mcpTo_APo,
-    mcpTo_AP, F_mcpTo, mu, nu (degrees), the sonic-reference ratios T_Tstar, P_Pstar,
-    rho_rhostar (to the sonic state of the same stagnation state) and Mstar = V/a*, each of
-    the inputs' broadcast shape and computed by this module's functions (so Dask stays lazy,
-    xarray and pandas keep their labels). The Mach and Prandtl-Meyer angles of a subsonic state
-    are NaN without a status; a known value outside its domain gives NaN everywhere with
-    NumPy's invalid status. The known field is the value given, broadcast.
-    """
+A_Acrit, mcpTo_APo and F_mcpTo take every value twice: ``sup`` must be given with them
+(False the subsonic root, True the supersonic one); with the others it is not needed.
+Returns a Result with the fields Ma, To_T, Po_P, rhoo_rho, A_Acrit, V_cpTo, mcpTo_APo,
+mcpTo_AP, F_mcpTo, mu, nu (degrees), the sonic-reference ratios T_Tstar, P_Pstar,
+rho_rhostar (to the sonic state of the same stagnation state) and Mstar = V/a*, each of
+the inputs' broadcast shape and computed by this module's functions (so Dask stays lazy,
+xarray and pandas keep their labels). The Mach and Prandtl-Meyer angles of a subsonic state
+are NaN without a status; a known value outside its domain gives NaN everywhere with
+NumPy's invalid status. The known field is the value given, broadcast."""

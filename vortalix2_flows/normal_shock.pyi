@@ -189,12 +189,11 @@ def Ma_from_Po2_Po1(Po2_Po1: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., 
 
 def state(*, Ma: ArrayLike = ..., Ma2: ArrayLike = ..., P2_P1: ArrayLike = ..., T2_T1: ArrayLike = ..., rho2_rho1: ArrayLike = ..., Po2_Po1: ArrayLike = ..., Po2_P1: ArrayLike = ..., ga: ArrayLike = ...) -> Result:
     """Every quantity of the normal shock known by one keyword: the upstream Ma, the downstream
-    Ma2, or one of the ratios P2_P1, T2_T1, rho2_rho1, Po2_Po1 (stagnation pressures) or
-    Po2_P1 (the pitot ratio).
+Ma2, or one of the ratios P2_P1, T2_T1, rho2_rho1, Po2_Po1 (stagnation pressures) or
+Po2_P1 (the pitot ratio).
 
-    Returns a Result with the fields Ma, Ma2, P2_P1, T2_T1, rho2_rho1, Po2_Po1, Po2_P1 and the
-    entropy rise ds_R = (s2 - s1)/R, each of the inputs' broadcast shape and computed by this
-    module's functions (Dask stays lazy, xarray and pandas keep their labels). A known value
-    outside its domain gives NaN everywhere with NumPy's invalid status. The known field is the
-    value given, broadcast.
-    """
+Returns a Result with the fields Ma, Ma2, P2_P1, T2_T1, rho2_rho1, Po2_Po1, Po2_P1 and the
+entropy rise ds_R = (s2 - s1)/R, each of the inputs' broadcast shape and computed by this
+module's functions (Dask stays lazy, xarray and pandas keep their labels). A known value
+outside its domain gives NaN everywhere with NumPy's invalid status. The known field is the
+value given, broadcast."""

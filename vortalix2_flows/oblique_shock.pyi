@@ -216,13 +216,12 @@ def Po3_Po1_from_Ma_theta(Ma: ArrayLike, theta: ArrayLike, ga: ArrayLike = ..., 
 
 def state(Ma: ArrayLike, *, theta: ArrayLike = ..., beta: ArrayLike = ..., Mn1: ArrayLike = ..., ga: ArrayLike = ..., strong: FlagLike = ...) -> Result:
     """Every quantity of the oblique shock in a stream of Mach number Ma, known by one keyword:
-    the deflection theta or the wave angle beta (degrees), or the normal component Mn1.
+the deflection theta or the wave angle beta (degrees), or the normal component Mn1.
 
-    From theta, ``strong`` picks the shock (False the weak one, the default; True the strong
-    one). Returns a Result with the fields beta, theta, Mn1, Mn2, Ma2, P2_P1, T2_T1, rho2_rho1,
-    Po2_Po1, theta_max (the largest deflection at Ma) and detached (a bool array: theta above
-    theta_max, where the shock stands detached and every other field but theta_max is NaN,
-    without a status). Every field has the inputs' broadcast shape; Dask stays lazy, xarray and
-    pandas keep their labels. A known value outside its domain (a negative theta, beta below
-    the Mach angle, Mn1 outside [1, Ma], Ma < 1) gives NaN with NumPy's invalid status.
-    """
+From theta, ``strong`` picks the shock (False the weak one, the default; True the strong
+one). Returns a Result with the fields beta, theta, Mn1, Mn2, Ma2, P2_P1, T2_T1, rho2_rho1,
+Po2_Po1, theta_max (the largest deflection at Ma) and detached (a bool array: theta above
+theta_max, where the shock stands detached and every other field but theta_max is NaN,
+without a status). Every field has the inputs' broadcast shape; Dask stays lazy, xarray and
+pandas keep their labels. A known value outside its domain (a negative theta, beta below
+the Mach angle, Mn1 outside [1, Ma], Ma < 1) gives NaN with NumPy's invalid status."""

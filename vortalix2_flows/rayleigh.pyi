@@ -120,33 +120,30 @@ def Ma_from_V_Vstar(V_Vstar: ArrayLike, ga: ArrayLike = ..., *, out: Out = ..., 
 
 def state(*, Ma: ArrayLike = ..., To_Tostar: ArrayLike = ..., P_Pstar: ArrayLike = ..., T_Tstar: ArrayLike = ..., rho_rhostar: ArrayLike = ..., V_Vstar: ArrayLike = ..., Po_Postar: ArrayLike = ..., ga: ArrayLike = ..., sup: FlagLike = ...) -> Result:
     """Every Rayleigh ratio of the state known by one keyword: Ma, To_Tostar, P_Pstar, T_Tstar,
-    rho_rhostar, V_Vstar or Po_Postar.
+rho_rhostar, V_Vstar or Po_Postar.
 
-    To_Tostar, Po_Postar and T_Tstar take every value twice: ``sup`` must be given with them.
-    For To_Tostar and Po_Postar it picks the side of Ma = 1 (False subsonic, True
-    supersonic); for T_Tstar the side of its maximum at Ma = 1/sqrt(ga), not of Ma = 1 (False
-    the root below 1/sqrt(ga), True the one above). Returns a Result with the fields Ma,
-    To_Tostar, P_Pstar, T_Tstar, rho_rhostar, V_Vstar and Po_Postar, each of the inputs'
-    broadcast shape and computed by this module's functions (Dask stays lazy, xarray and
-    pandas keep their labels). A known value outside its domain gives NaN everywhere with
-    NumPy's invalid status.
-    """
+To_Tostar, Po_Postar and T_Tstar take every value twice: ``sup`` must be given with them.
+For To_Tostar and Po_Postar it picks the side of Ma = 1 (False subsonic, True
+supersonic); for T_Tstar the side of its maximum at Ma = 1/sqrt(ga), not of Ma = 1 (False
+the root below 1/sqrt(ga), True the one above). Returns a Result with the fields Ma,
+To_Tostar, P_Pstar, T_Tstar, rho_rhostar, V_Vstar and Po_Postar, each of the inputs'
+broadcast shape and computed by this module's functions (Dask stays lazy, xarray and
+pandas keep their labels). A known value outside its domain gives NaN everywhere with
+NumPy's invalid status."""
 
 def between(Ma1: ArrayLike, Ma2: ArrayLike, ga: ArrayLike = ...) -> Result:
     """Every ratio from station 1 to station 2 of a Rayleigh duct: P2_P1, T2_T1, rho2_rho1,
-    V2_V1, Po2_Po1, To2_To1 and q_cpTo1 = To2_To1 - 1, the heat added per unit mass over
-    cp To1 (negative where heat is removed), as a Result of the inputs' broadcast shape.
+V2_V1, Po2_Po1, To2_To1 and q_cpTo1 = To2_To1 - 1, the heat added per unit mass over
+cp To1 (negative where heat is removed), as a Result of the inputs' broadcast shape.
 
-    A pair on opposite sides of Ma = 1 gives NaN with NumPy's invalid status (Ma = 1 is on
-    both sides).
-    """
+A pair on opposite sides of Ma = 1 gives NaN with NumPy's invalid status (Ma = 1 is on
+both sides)."""
 
 def after(Ma1: ArrayLike, To2_To1: ArrayLike, ga: ArrayLike = ...) -> NDArray[np.float64]:
     """The Mach number after heat changes the total temperature by To2_To1 from Ma1, on the
-    branch of Ma1 (Ma1 = 1 counts as subsonic): To/To*(Ma2) = To2_To1 To/To*(Ma1).
+branch of Ma1 (Ma1 = 1 counts as subsonic): To/To*(Ma2) = To2_To1 To/To*(Ma1).
 
-    Heat beyond choking (To/To*(Ma2) above 1), or cooling a supersonic flow below the limit
-    at Ma = inf, gives NaN with NumPy's invalid status: no steady flow exists with that inlet
-    state. Physically the flow chokes: a subsonic inlet state changes (less mass flow enters),
-    and in a supersonic one a shock stands in the duct.
-    """
+Heat beyond choking (To/To*(Ma2) above 1), or cooling a supersonic flow below the limit
+at Ma = inf, gives NaN with NumPy's invalid status: no steady flow exists with that inlet
+state. Physically the flow chokes: a subsonic inlet state changes (less mass flow enters),
+and in a supersonic one a shock stands in the duct."""
